@@ -1,0 +1,45 @@
+// InitFile.h: the user's preferences file.
+//
+// A small line-oriented text file of settings, "key = value" a line, with
+// '#' starting a comment to the end of the line. CInitFile makes sure the file
+// exists (creating it with a four-line comment banner) and looks settings up
+// by key. It holds only the file name: no stream stays open and nothing is
+// cached between calls.
+//
+// Concurrency: creation uses ctime()'s shared static buffer, so two objects
+// must not create files at the same time. Reading is safe from several
+// threads.
+
+#ifndef INITFILE_H
+#define INITFILE_H
+
+#include <string>
+
+#include "KolvErr.h"
+#include "KolvUtilExport.h"
+
+class KOLVUTIL_API CInitFile {
+public:
+    // Keeps a copy of strFileName. Creates the file with its banner when
+    // bForceCreate is true or when the file is missing or empty (stat fails or
+    // reports size 0; a name in double quotes is tested without them). A file
+    // with content is left byte for byte unchanged. A creating open that fails
+    // writes nothing and is not reported. Traced ("../InitFile").
+    CInitFile(std::string& strFileName, bool bForceCreate);
+    virtual ~CInitFile();
+
+    // Reads the file from the start and takes the first line that holds
+    // strKey (as a substring) before any '#' and before its first '='; the
+    // value is the text after that '=', cut at '#' and trimmed at both ends. A
+    // matching line without '=' gives "" and ends the search. Returns true,
+    // value unchanged, when no line matches. Returns false, value unchanged,
+    // with the message "ERROR: Getting initialization file parameter: <key>"
+    // when the file cannot be opened or a read fails. Lines longer than 8191
+    // characters are read as several lines. Traced ("../InitFile").
+    bool Get(std::string& strKey, std::string& strValue);
+
+private:
+    std::string m_strFileName;
+};
+
+#endif  // INITFILE_H

@@ -1,0 +1,62 @@
+// KolvErr.h: the exception family of KolvUtil.
+//
+//   std::exception <- CKolvErr <- CEngErr <- CFileNotReady
+//
+// The classes are defined wholly here, so that the application shares their
+// type identity with the library and catches each of them by type. Errors
+// are thrown by value and caught by reference.
+//
+// Creating an error reports it at once through the message library's
+// LNewException (tag, line and the whole message), before it is thrown. The
+// library itself raises only CFileNotReady ("File not ready"), when no home
+// directory can be established (COSUtil::GetHomeDir).
+
+#ifndef KOLVERR_H
+#define KOLVERR_H
+
+#include <cstring>
+#include <exception>
+
+#include "KolvUtilExport.h"
+#include "Scrivane.h"
+
+class KOLVUTIL_API CKolvErr : public std::exception {
+public:
+    // Stores the line and the source tag (a string literal, not copied),
+    // copies at most 511 characters of the message into szMessage (always
+    // NUL-terminated, the rest of the array zeroed), then reports the message,
+    // uncut, through LNewException. A null tag or message counts as "".
+    // Allocates nothing and never throws.
+    CKolvErr(const char* pszFile, int nLine, const char* pszMessage) noexcept
+        : nLine(nLine), pszFile(pszFile != nullptr ? pszFile : "") {
+        const char* pszText = pszMessage != nullptr ? pszMessage : "";
+        std::strncpy(szMessage, pszText, sizeof szMessage);
+        szMessage[sizeof szMessage - 1] = '\0';
+        LNewException(this->pszFile, nLine, pszText);
+    }
+    ~CKolvErr() noexcept override {}
+
+    // The message, cut to 511 characters; valid as long as the object lives.
+    const char* what() const noexcept override { return szMessage; }
+
+    int nLine;            // source line of the raise
+    const char* pszFile;  // source tag of the raising code, e.g. "../OSUtil"
+    char szMessage[512];  // the message, at most 511 characters
+};
+
+class KOLVUTIL_API CEngErr : public CKolvErr {
+public:
+    CEngErr(const char* pszFile, int nLine, const char* pszMessage) noexcept
+        : CKolvErr(pszFile, nLine, pszMessage) {}
+    ~CEngErr() noexcept override {}
+};
+
+// A file or directory the application needs is not there to be used.
+class KOLVUTIL_API CFileNotReady : public CEngErr {
+public:
+    CFileNotReady(const char* pszFile, int nLine, const char* pszMessage) noexcept
+        : CEngErr(pszFile, nLine, pszMessage) {}
+    ~CFileNotReady() noexcept override {}
+};
+
+#endif  // KOLVERR_H

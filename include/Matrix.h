@@ -1,0 +1,54 @@
+// Matrix.h: the least of the application's matrix that the debug dumps use.
+//
+// CMatrix<T> owns its elements, stored column by column: element (r, c) is at
+// index r + c * Rows(). row(r) is a strided view of row r. Copying a matrix
+// copies its elements. Neither element access nor row() checks its indices.
+
+#ifndef MATRIX_H
+#define MATRIX_H
+
+#include <valarray>
+
+template <class T>
+class CMatrixRow {
+public:
+    CMatrixRow(std::valarray<T>* pStore, unsigned nStart, unsigned nSize, unsigned nStride)
+        : m_pStore(pStore), m_nStart(nStart), m_nSize(nSize), m_nStride(nStride) {}
+
+    // Element c of the row: the store's element at start + c * stride.
+    T& operator[](unsigned nCol) const { return (*m_pStore)[m_nStart + nCol * m_nStride]; }
+
+    // The number of elements of the row (the matrix's number of columns).
+    unsigned size() const { return m_nSize; }
+
+private:
+    std::valarray<T>* m_pStore;
+    unsigned m_nStart;
+    unsigned m_nSize;
+    unsigned m_nStride;
+};
+
+template <class T>
+class CMatrix {
+public:
+    // A nRows x nCols matrix, every element T().
+    CMatrix(unsigned nRows, unsigned nCols)
+        : m_store(T(), static_cast<std::size_t>(nRows) * nCols), m_nCols(nCols), m_nRows(nRows) {}
+
+    T& operator()(unsigned nRow, unsigned nCol) {
+        return m_store[nRow + static_cast<std::size_t>(nCol) * m_nRows];
+    }
+
+    unsigned Rows() const { return m_nRows; }
+    unsigned Cols() const { return m_nCols; }
+
+    // A view of row nRow; valid while the matrix lives.
+    CMatrixRow<T> row(unsigned nRow) { return CMatrixRow<T>(&m_store, nRow, m_nCols, m_nRows); }
+
+private:
+    std::valarray<T> m_store;
+    unsigned m_nCols;
+    unsigned m_nRows;
+};
+
+#endif  // MATRIX_H

@@ -1,0 +1,77 @@
+// PathText.h: path-text helpers shared by the library's sources.
+
+#ifndef KOLV_PATHTEXT_H
+#define KOLV_PATHTEXT_H
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolv {
+
+// Cuts the text at its first NUL character.
+inline void CutAtNul(std::string& str) {
+    const std::string::size_type nul = str.find('\0');
+    if (nul != std::string::npos) {
+        str.erase(nul);
+    }
+}
+
+// Turns every '\' into '/'.
+inline void ForwardSlashes(std::string& str) { std::replace(str.begin(), str.end(), '\\', '/'); }
+
+// What stands before the last '/'; the text itself when it holds none.
+inline std::string BeforeLastSlash(const std::string& str) {
+    const std::string::size_type slash = str.rfind('/');
+    return slash == std::string::npos ? str : str.substr(0, slash);
+}
+
+// Walks a directory list piece by piece: each separator ends a piece, so a
+// leading or a doubled separator yields an empty piece, a trailing one none,
+// and an empty text no piece at all.
+class ListSplitter {
+public:
+    ListSplitter(std::string_view text, char separator) : m_rest(text), m_separator(separator) {}
+
+    // Sets piece to the next piece; false when the list is used up.
+    bool Next(std::string_view& piece) {
+        if (m_rest.empty()) {
+            return false;
+        }
+        const std::string_view::size_type end = m_rest.find(m_separator);
+        piece = m_rest.substr(0, end);
+        m_rest.remove_prefix(end == std::string_view::npos ? m_rest.size() : end + 1);
+        return true;
+    }
+
+private:
+    std::string_view m_rest;
+    char m_separator;
+};
+
+// Every piece of a directory list, in order (see ListSplitter).
+inline std::vector<std::string> SplitList(std::string_view text, char separator) {
+    std::vector<std::string> pieces;
+    ListSplitter splitter(text, separator);
+    for (std::string_view piece; splitter.Next(piece);) {
+        pieces.emplace_back(piece);
+    }
+    return pieces;
+}
+
+// Drops one trailing '/', if any.
+inline void DropTrailingSlash(std::string& str) {
+    if (!str.empty() && str.back() == '/') {
+        str.pop_back();
+    }
+}
+
+// isspace() on a byte, classified as unsigned char (bytes of 128 and above
+// would be negative as char, which the character functions do not accept).
+inline bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+}  // namespace kolv
+
+#endif  // KOLV_PATHTEXT_H

@@ -1,0 +1,24 @@
+// The nineteen global phase timers, constructed at load in this order and
+// destroyed at unload in the reverse order.
+
+#include "Timing.h"
+
+#include <initializer_list>
+
+CLogTime::CLogTime() : dStart(0.0), dElapsed(0.0) {}
+
+CLogTime::~CLogTime() {}
+
+CLogTime totalTime, qorTime, analyTime, dbReadTime, dbWriteTime, kefWriteTime, kefReadTime,
+    linkTime, synthTime, consTime, objTime, gradTime, mlimitsTime, dmodelTime, mbuildTime,
+    mevalTime, convTime, discSetupTime, residTime;
+
+void ResetTiming() {
+    for (CLogTime* timer :
+         {&totalTime, &qorTime, &analyTime, &dbReadTime, &dbWriteTime, &kefWriteTime,
+          &kefReadTime, &linkTime, &synthTime, &consTime, &objTime, &gradTime, &mlimitsTime,
+          &dmodelTime, &mbuildTime, &mevalTime, &convTime, &discSetupTime, &residTime}) {
+        timer->dStart = 0.0;
+        timer->dElapsed = 0.0;
+    }
+}

@@ -1,0 +1,90 @@
+// kolvenv: runs the library's environment logic from the command line and
+// says what it found.
+
+#include <OSUtil.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "Commands.h"
+
+namespace {
+
+using kolvenv::AllCommands;
+using kolvenv::Command;
+
+void PrintUsage(std::FILE* stream) {
+    std::fprintf(stream,
+                 "usage: kolvenv [--version | --help] SUBCOMMAND [ARGS...]\n"
+                 "       kolvenv SUBCOMMAND --help\n\nsubcommands:\n");
+    for (const Command& command : AllCommands()) {
+        std::fprintf(stream, "  %-8s %s\n", command.name, command.summary);
+    }
+}
+
+void PrintCommandHelp(const Command& command) {
+    std::printf("usage: kolvenv %s%s%s\n  %s\n", command.name, *command.synopsis ? " " : "",
+                command.synopsis, command.summary);
+    if (*command.options) {
+        std::printf("\noptions:\n%s", command.options);
+    }
+}
+
+int UsageFailure(const std::string& problem) {
+    std::fprintf(stderr, "kolvenv: %s\n", problem.c_str());
+    PrintUsage(stderr);
+    return kolvenv::kUsage;
+}
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& command : AllCommands()) {
+        if (name == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return UsageFailure("no subcommand given");
+    }
+    const std::string first = argv[1];
+    if (first == "--version") {
+        int major = 0, minor = 0, release = 0;
+        GetKolvUtilVersion(&major, &minor, &release);
+        std::printf("kolvenv %d.%d.%d\n", major, minor, release);
+        return kolvenv::kOk;
+    }
+    if (first == "--help" || first == "-h") {
+        PrintUsage(stdout);
+        return kolvenv::kOk;
+    }
+    const Command* command = FindCommand(first);
+    if (command == nullptr) {
+        return UsageFailure("unknown subcommand '" + first + "'");
+    }
+    const kolvenv::Args args(argv + 2, argv + argc);
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+        if (arg == "--help" || arg == "-h") {
+            PrintCommandHelp(*command);
+            return kolvenv::kOk;
+        }
+    }
+    try {
+        return command->run(args);
+    } catch (const kolvenv::UsageError& error) {
+        std::fprintf(stderr, "kolvenv %s: %s\n", command->name, error.what());
+        PrintUsage(stderr);
+        return kolvenv::kUsage;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kolvenv %s: %s\n", command->name, error.what());
+        return kolvenv::kProblem;
+    }
+}
