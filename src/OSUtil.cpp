@@ -48,27 +48,26 @@ bool ReadEnv(const char* name, std::string& value) {
     return true;
 }
 
-// The parent of a directory text that holds no '/': the working directory's
-// parent for "." and "..", otherwise the working directory itself.
-std::string ParentOfBareDir(const std::string& dir) {
-    if (dir == ".") {
+// The directory that holds `path`, textually: what stands before its last
+// '/'. A bare name lies in the working directory ("."), whose parent is "..";
+// the empty text stays empty.
+std::string DirectoryOf(const std::string& path) {
+    if (path.find('/') != std::string::npos || path.empty()) {
+        return kolv::BeforeLastSlash(path);
+    }
+    if (path == ".") {
         return "..";
     }
-    if (dir == "..") {
+    if (path == "..") {
         return "../..";
     }
     return ".";
 }
 
 // The installation directory of a program path: the parent of the directory
-// that holds the program, with '/' appended. Purely textual.
+// that holds the program, with '/' appended.
 std::string InstallationOf(const std::string& program) {
-    const bool programHasDir = program.find('/') != std::string::npos;
-    const std::string programDir = programHasDir ? kolv::BeforeLastSlash(program) : ".";
-    const bool dirHasParent = programDir.find('/') != std::string::npos;
-    const std::string parent =
-        dirHasParent ? kolv::BeforeLastSlash(programDir) : ParentOfBareDir(programDir);
-    return parent + "/";
+    return DirectoryOf(DirectoryOf(program)) + "/";
 }
 
 // A text handed to putenv(). The environment keeps the pointer, not a copy,
