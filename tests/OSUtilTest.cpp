@@ -42,7 +42,7 @@ TEST(PlatformTest, UserNameFitsOrNothingIsWritten) {
     ASSERT_NE(entry, nullptr);
     const std::string expected = entry->pw_name;
 
-    for (const unsigned long capacity : {256ul, expected.size() + 1}) {
+    for (const unsigned long capacity : {256ul, static_cast<unsigned long>(expected.size() + 1)}) {
         char buffer[256];
         unsigned long length = capacity;
         EXPECT_EQ(COSUtil::GetUserName(buffer, &length), 1);
