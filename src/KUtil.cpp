@@ -2,10 +2,18 @@
 
 #include "KUtil.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
+#include <ctime>
+#include <numeric>
+#include <stdexcept>
+#include <string_view>
 
+#include "LineSplit.h"
 #include "PathText.h"
+#include "Scrivane.h"
 #include "TracePoint.h"
 
 namespace {
@@ -13,7 +21,15 @@ namespace {
 constexpr const char* kSourceTag = "../KUtil";
 
 // The text length: the characters before the first NUL.
-std::size_t TextLength(const std::string& str) { return std::strlen(str.c_str()); }
+std::size_t TextLength(const std::string& str) {
+    return std::strlen(str.c_str());
+}
+
+// True when the name ends in exactly these bytes.
+bool EndsWith(const std::string& strName, std::string_view ending) {
+    return strName.size() >= ending.size() &&
+           strName.compare(strName.size() - ending.size(), ending.size(), ending) == 0;
+}
 
 }  // namespace
 
@@ -77,9 +93,50 @@ void CKUtil::SplitName(std::string& strText, int nWidth, std::vector<std::string
     if (nWidth == 0) {
         return;  // pieces of no width would never advance
     }
-    const std::size_t width =
-        nWidth < 0 ? strText.size() : static_cast<std::size_t>(nWidth);
+    const std::size_t width = nWidth < 0 ? strText.size() : static_cast<std::size_t>(nWidth);
     for (std::size_t position = 0; position < strText.size(); position += width) {
         vPieces.push_back(strText.substr(position, width));
     }
+}
+
+// ----- File names ----------------------------------------------------------------
+
+bool CKUtil::IsMATLAB(std::string& strName) {
+    KOLV_TRACE_BEGIN
+    return EndsWith(strName, ".m");
+    KOLV_TRACE_END(kSourceTag)
+}
+
+bool CKUtil::IsPython(std::string& strName) {
+    KOLV_TRACE_BEGIN
+    return EndsWith(strName, ".py") || EndsWith(strName, ".PY");
+    KOLV_TRACE_END(kSourceTag)
+}
+
+bool CKUtil::IsExcel(std::string& strName) {
+    KOLV_TRACE_BEGIN
+    return EndsWith(strName, ".kxl") || EndsWith(strName, ".KXL");
+    KOLV_TRACE_END(kSourceTag)
+}
+
+std::string CKUtil::TrimFileName(std::string& strName, int nWidth) {
+    KOLV_TRACE_BEGIN
+    if (nWidth <= 3) {
+        return strName;  // no room for "..." and a character
+    }
+    kolv::ForwardSlashes(strName);
+    const std::size_t width = static_cast<std::size_t>(nWidth);
+    if (strName.size() <= width) {
+        return strName;
+    }
+    const std::string::size_type first = strName.find('/');
+    const std::string::size_type last = strName.rfind('/');
+    if (first != last) {
+        std::string headAndTail = strName.substr(0, first + 1) + "..." + strName.substr(last);
+        if (headAndTail.size() <= width) {
+            return headAndTail;
+        }
+    }
+    return "..." + strName.substr(strName.size() - (width - 3));
+    KOLV_TRACE_END(kSourceTag)
 }

@@ -119,4 +119,100 @@ TEST(KUtilStrings, SplitNameAppendsFixedWidthPieces) {
     }
 }
 
+// ----- File names ----------------------------------------------------------------
+
+TEST(KUtilFileNames, TypeTestsByEnding) {
+    struct Case {
+        std::string name;
+        bool matlab, python, excel;
+    };
+    const Case cases[] = {
+        {"model.m", true, false, false},    {"model.M", false, false, false},
+        {".m", true, false, false},         {"m", false, false, false},
+        {"model.mat", false, false, false}, {"run.py", false, true, false},
+        {"RUN.PY", false, true, false},     {"run.Py", false, false, false},
+        {"run.pY", false, false, false},    {".py", false, true, false},
+        {"py", false, false, false},        {"sheet.kxl", false, false, true},
+        {"SHEET.KXL", false, false, true},  {"sheet.Kxl", false, false, false},
+        {".kxl", false, false, true},       {"kxl", false, false, false},
+        {"", false, false, false},          {"a.py\0"s, false, false, false},
+        {"\0.m"s, true, false, false},
+    };
+    for (const Case& c : cases) {
+        std::string name = c.name;
+        EXPECT_EQ(CKUtil::IsMATLAB(name), c.matlab) << c.name;
+        EXPECT_EQ(CKUtil::IsPython(name), c.python) << c.name;
+        EXPECT_EQ(CKUtil::IsExcel(name), c.excel) << c.name;
+        EXPECT_EQ(name, c.name);
+    }
+}
+
+TEST(KUtilFileNames, TrimFileName) {
+    const std::string design = "/home/user/projects/wing/design.kdb";
+    struct Case {
+        std::string name;
+        int width;
+        std::string result;
+        std::string nameAfter;
+    };
+    const Case cases[] = {
+        {design, 35, design, design},
+        {design, 34, "/.../design.kdb", design},
+        {design, 20, "/.../design.kdb", design},
+        {design, 15, "/.../design.kdb", design},
+        {design, 14, ".../design.kdb", design},
+        {design, 12, "...esign.kdb", design},
+        {design, 4, "...b", design},
+        {"D:\\work\\models\\wing.kdb", 52, "D:/work/models/wing.kdb", "D:/work/models/wing.kdb"},
+        {"D:\\work\\models\\wing.kdb", 12, ".../wing.kdb", "D:/work/models/wing.kdb"},
+        {"D:\\work\\models\\wing.kdb", 16, "D:/.../wing.kdb", "D:/work/models/wing.kdb"},
+        {"abcdefghij", 6, "...hij", "abcdefghij"},
+        {"/abcdefghij", 6, "...hij", "/abcdefghij"},
+        {"ab//cdefgh", 9, "...cdefgh", "ab//cdefgh"},
+        {"a\\b", 3, "a\\b", "a\\b"},
+        {"a\\very\\long\\name", 0, "a\\very\\long\\name", "a\\very\\long\\name"},
+        {"a\\very\\long\\name", -5, "a\\very\\long\\name", "a\\very\\long\\name"},
+        {"", 10, "", ""},
+    };
+    for (const Case& c : cases) {
+        std::string name = c.name;
+        EXPECT_EQ(CKUtil::TrimFileName(name, c.width), c.result) << c.name << " / " << c.width;
+        EXPECT_EQ(name, c.nameAfter) << c.name << " / " << c.width;
+    }
+}
+
+TEST(KUtilFileNames, TrimmedNameNeverExceedsTheWidth) {
+    const std::string names[] = {"/home/user/projects/wing/design.kdb",
+                                 "a/b",
+                                 "plain_file_name",
+                                 "/x/",
+                                 "//////",
+                                 "rel/dir/f"};
+    for (const std::string& original : names) {
+        for (int width = 4; width <= 40; ++width) {
+            std::string name = original;
+            const std::string result = CKUtil::TrimFileName(name, width);
+            if (original.size() <= static_cast<std::size_t>(width)) {
+                EXPECT_EQ(result, original);
+            } else {
+                EXPECT_LE(result.size(), static_cast<std::size_t>(width)) << original << width;
+                // Either "..." and the name's last width-3 characters, or the
+                // name's head to its first '/', "..." and its last component.
+                const bool plain = result.compare(0, 3, "...") == 0;
+                const std::size_t dots = plain ? 0 : result.find("/...") + 1;
+                ASSERT_TRUE(plain || dots != 0) << result;
+                if (plain) {
+                    EXPECT_EQ(result.size(), static_cast<std::size_t>(width));
+                } else {
+                    EXPECT_EQ(original.find('/') + 1, dots) << result;
+                    EXPECT_EQ(result.substr(0, dots), original.substr(0, dots));
+                    EXPECT_EQ(original.rfind('/'), original.size() - (result.size() - dots - 3));
+                }
+                const std::string tail = result.substr(dots + 3);
+                EXPECT_EQ(original.substr(original.size() - tail.size()), tail);
+            }
+        }
+    }
+}
+
 }  // namespace
