@@ -31,6 +31,20 @@ bool EndsWith(const std::string& strName, std::string_view ending) {
            strName.compare(strName.size() - ending.size(), ending.size(), ending) == 0;
 }
 
+// The current local time as ctime() writes it, without its line feed. ctime()
+// gives null for a year it cannot write in its 24 characters; the date is then
+// shown as 24 '?', so that the header keeps its layout.
+std::string DateText() {
+    const std::time_t now = std::time(nullptr);
+    const char* pszDate = std::ctime(&now);
+    std::string date = pszDate != nullptr ? pszDate : std::string(24, '?');
+    const std::string::size_type lineFeed = date.find('\n');
+    if (lineFeed != std::string::npos) {
+        date.erase(lineFeed);
+    }
+    return date;
+}
+
 }  // namespace
 
 // ----- Strings -------------------------------------------------------------------
@@ -138,5 +152,39 @@ std::string CKUtil::TrimFileName(std::string& strName, int nWidth) {
         }
     }
     return "..." + strName.substr(strName.size() - (width - 3));
+    KOLV_TRACE_END(kSourceTag)
+}
+
+// ----- Log header ----------------------------------------------------------------
+
+void CKUtil::DumpLogFileHeader(int nTask, std::string& strTaskName, std::string& strDbFile) {
+    KOLV_TRACE_BEGIN
+    constexpr int kFieldWidth = 52;
+    const std::string date = DateText();
+    LPrint("================================================================================\n");
+    LPrint("* Log File Generated On : %-24s                             *\n", date.c_str());
+    strDbFile = TrimFileName(strDbFile, kFieldWidth);
+    LPrint("*    Database File Name : %-52.52s *\n", strDbFile.c_str());
+    LPrint("*           Task Number : %-5d                                                *\n",
+           nTask);
+
+    // The task name is wrapped as COSUtil::SplitLine would, but walked once as
+    // a view instead of cutting each piece off the front of the caller's
+    // string. The field shows at most 52 characters, so only those are copied.
+    std::string_view rest(strTaskName);
+    std::string field;
+    const auto takePiece = [&rest, &field]() {
+        const kolv::LinePiece piece = kolv::NextLinePiece(rest, kFieldWidth);
+        field.assign(rest.data(), std::min<std::size_t>(piece.length, kFieldWidth));
+        rest.remove_prefix(piece.consumed);
+        return field.c_str();
+    };
+    LPrint("*             Task Name : ");
+    LPrint("%-52.52s *\n", takePiece());
+    while (!rest.empty()) {
+        LPrint("*                         %-52.52s *\n", takePiece());
+    }
+    strTaskName.clear();
+    LPrint("================================================================================\n\n");
     KOLV_TRACE_END(kSourceTag)
 }

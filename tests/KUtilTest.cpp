@@ -215,4 +215,152 @@ TEST(KUtilFileNames, TrimmedNameNeverExceedsTheWidth) {
     }
 }
 
+// ----- Log header ----------------------------------------------------------------
+
+const std::string kRule(80, '=');
+const std::string kNameLead = "*             Task Name : ";
+
+std::string Field(const std::string& text) {
+    std::string field = text.substr(0, 52);
+    return field + std::string(52 - field.size(), ' ');
+}
+Message FirstNameLine(const std::string& piece) {
+    return Print(Field(piece) + " *\n");
+}
+Message MoreNameLine(const std::string& piece) {
+    return Print("*                         " + Field(piece) + " *\n");
+}
+
+// Runs the header and returns its messages after checking the date line: the
+// ctime() text of a second during the call, 24 characters, no line feed.
+std::vector<Message> Header(int nTask, std::string& strTaskName, std::string& strDbFile) {
+    ClearMessages();
+    const std::time_t before = std::time(nullptr);
+    CKUtil::DumpLogFileHeader(nTask, strTaskName, strDbFile);
+    const std::time_t after = std::time(nullptr);
+    std::vector<Message> messages = RecordedMessages();
+    EXPECT_GE(messages.size(), 7u);
+    if (messages.size() < 2) {
+        return messages;
+    }
+    std::smatch match;
+    const std::string dateLine = messages[1].text;
+    EXPECT_TRUE(std::regex_match(dateLine, match,
+                                 std::regex(R"(\* Log File Generated On : ([^\n]{24}) {29}\*\n)")))
+        << dateLine;
+    bool known = false;
+    for (std::time_t t = before; t <= after && !known; ++t) {
+        known = match.size() == 2 && std::string(std::ctime(&t), 24) == match[1].str();
+    }
+    EXPECT_TRUE(known) << dateLine;
+    messages.erase(messages.begin() + 1);
+    return messages;
+}
+
+std::vector<Message> Expected(const std::string& numberLine, const std::string& dbFile,
+                              const std::vector<std::string>& pieces) {
+    std::vector<Message> expected = {Print(kRule + "\n"),
+                                     Print("*    Database File Name : " + Field(dbFile) + " *\n"),
+                                     Print(numberLine), Print(kNameLead)};
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        expected.push_back(i == 0 ? FirstNameLine(pieces[i]) : MoreNameLine(pieces[i]));
+    }
+    expected.push_back(Print(kRule + "\n\n"));
+    return expected;
+}
+
+TEST(KUtilLogHeader, ExactLinesAndCallerStrings) {
+    const std::string longDb = "/very/long/directory/name/that/goes/on/and/on/for/ever/model.kdb";
+    const std::string word52(52, 'w');
+    const std::string fortyOne = std::string(40, 'a') + " ";
+    struct Case {
+        int task;
+        std::string name, db;
+        std::string numberText;  // the number as its field shows it
+        std::vector<std::string> pieces;
+        std::string dbAfter;
+    };
+    const Case cases[] = {
+        {7, "", "D:\\work\\wing.kdb", "7    ", {""}, "D:/work/wing.kdb"},
+        {-42, "Wing sizing", longDb, "-42  ", {"Wing sizing"}, "/.../model.kdb"},
+        {123456, "t", "x.kdb", "123456", {"t"}, "x.kdb"},
+        {0, fortyOne + std::string(19, 'b'), "", "0    ", {fortyOne, std::string(19, 'b')}, ""},
+        // An unbreakable first line is cut by the field; its rest is lost.
+        {1, word52 + "xyz", "", "1    ", {word52 + "xyz"}, ""},
+        // ... and the line feed after it leaves an empty continuation line.
+        {1, word52 + "xyz\nnext line", "", "1    ", {word52 + "xyz", "", "next line"}, ""},
+        {2, "one\ntwo\n\nthree\n", "", "2    ", {"one", "two", "", "three"}, ""},
+    };
+    for (const Case& c : cases) {
+        std::string name = c.name;
+        std::string db = c.db;
+        const std::string numberLine =
+            "*           Task Number : " + c.numberText + std::string(47, ' ') + " *\n";
+        EXPECT_EQ(Header(c.task, name, db), Expected(numberLine, c.dbAfter, c.pieces)) << c.name;
+        EXPECT_EQ(name, "");
+        EXPECT_EQ(db, c.dbAfter);
+    }
+}
+
+TEST(KUtilLogHeader, EveryLineIs80Columns) {
+    std::string name =
+        "A rather long task name that needs wrapping over several lines of the header, "
+        "with\ta tab\r\nand a line feed in it";
+    std::string db = std::string(100, 'd');
+    Header(99999, name, db);
+    std::string text = PrintedText();
+    ASSERT_EQ(text.substr(text.size() - 2), "\n\n");
+    text.pop_back();
+    std::size_t lines = 0;
+    for (std::size_t start = 0; start < text.size(); ++lines) {
+        const std::size_t end = text.find('\n', start);
+        EXPECT_EQ(end - start, 80u) << text.substr(start, end - start);
+        start = end + 1;
+    }
+    EXPECT_EQ(lines, 8u);  // rules, date, file, number and three name lines
+}
+
+// The name lines must come out as wrapping with COSUtil::SplitLine would give.
+TEST(KUtilLogHeader, WrapsAsSplitLine) {
+    std::mt19937 random(12345);
+    const std::string alphabet = "abcdefghij     \t\r\n\n";
+    for (int round = 0; round < 200; ++round) {
+        std::string name;
+        const int length = std::uniform_int_distribution<int>(0, 400)(random);
+        for (int i = 0; i < length; ++i) {
+            const bool longRun = std::uniform_int_distribution<int>(0, 99)(random) == 0;
+            name += longRun ? std::string(60, 'L')
+                            : std::string(1, alphabet[random() % alphabet.size()]);
+        }
+        std::vector<std::string> pieces;
+        std::string rest = name;
+        do {
+            std::string piece;
+            COSUtil::SplitLine(rest, 52, piece);
+            pieces.push_back(piece);
+        } while (!rest.empty());
+
+        std::string db = "db";
+        const std::string numberLine = "*           Task Number : 5" + std::string(52, ' ') + "*\n";
+        const std::string original = name;
+        EXPECT_EQ(Header(5, name, db), Expected(numberLine, "db", pieces)) << original;
+    }
+}
+
+TEST(KUtilLogHeader, MegabyteTaskName) {
+    std::string name;
+    for (int i = 0; i < 200000; ++i) {
+        name += "abcd ";
+    }
+    std::string db = "db";
+    const std::vector<Message> messages = Header(1, name, db);
+    // Ten words fit in 52 columns: 20000 pieces, the first on the name line.
+    ASSERT_EQ(messages.size(), 4u + 20000u + 1u);
+    const std::string piece = "abcd abcd abcd abcd abcd abcd abcd abcd abcd abcd ";
+    EXPECT_EQ(messages[4], FirstNameLine(piece));
+    EXPECT_EQ(messages[5], MoreNameLine(piece));
+    EXPECT_EQ(messages[20003], MoreNameLine(piece));
+    EXPECT_EQ(name, "");
+}
+
 }  // namespace
