@@ -45,6 +45,60 @@ std::string DateText() {
     return date;
 }
 
+// Binomial coefficients at or above this count as this (saturation).
+constexpr std::int64_t kBinomialCap = std::int64_t{1} << 62;
+
+// C(a, b), or kBinomialCap when it is that large or larger; 0 outside
+// 0 <= b <= a. C(a, i) grows with i up to b <= a/2, so the walk can stop at
+// the first value past the cap. Each step divides out the common factor first
+// (i / g always divides a - i + 1), so nothing overflows on the way.
+std::int64_t Binomial(std::int64_t a, std::int64_t b) {
+    if (b < 0 || b > a) {
+        return 0;
+    }
+    b = std::min(b, a - b);
+    std::int64_t value = 1;
+    for (std::int64_t i = 1; i <= b; ++i) {
+        const std::int64_t g = std::gcd(value, i);
+        const std::int64_t factor = (a - i + 1) / (i / g);
+        if (value / g > kBinomialCap / factor) {
+            return kBinomialCap;
+        }
+        value = value / g * factor;
+        if (value >= kBinomialCap) {
+            return kBinomialCap;
+        }
+    }
+    return value;
+}
+
+// The smallest x >= first whose block of combinations holds position rank,
+// among the combinations that choose r more members from {first, ..., n-1}:
+// those with x as the next member number C(n-1-x, r-1). Lowers rank by the
+// combinations of the blocks skipped. Needs rank < C(n-first, r).
+int NextMember(int n, int r, int first, std::int64_t& rank) {
+    if (Binomial(n - 1 - std::int64_t{first}, r - 1) > rank) {
+        return first;
+    }
+    // The first block is at most rank < 2^31 and C(n-first, r) is that block
+    // times (n-first)/r, below 2^62: every count here is exact. Below x lie
+    // C(n-first, r) - C(n-x, r) combinations; find the last x where that is
+    // at most rank.
+    const std::int64_t total = Binomial(n - std::int64_t{first}, r);
+    int low = first;
+    int high = n - r;
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (total - Binomial(n - std::int64_t{middle}, r) <= rank) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    rank -= total - Binomial(n - std::int64_t{low}, r);
+    return low;
+}
+
 }  // namespace
 
 // ----- Strings -------------------------------------------------------------------
@@ -186,5 +240,54 @@ void CKUtil::DumpLogFileHeader(int nTask, std::string& strTaskName, std::string&
     }
     strTaskName.clear();
     LPrint("================================================================================\n\n");
+    KOLV_TRACE_END(kSourceTag)
+}
+
+// ----- Integer combinatorics -----------------------------------------------------
+
+int CKUtil::Factorial(int n) {
+    // 34! and above hold 2^32 as a factor: their product modulo 2^32 is 0.
+    if (n >= 34) {
+        return 0;
+    }
+    std::uint32_t product = 1;
+    for (; n > 0; --n) {
+        product *= static_cast<std::uint32_t>(n);
+    }
+    // The 32-bit two's-complement reading of the product, without relying on
+    // the implementation's unsigned-to-signed conversion.
+    return product <= INT32_MAX ? static_cast<int>(product)
+                                : static_cast<int>(std::int64_t{product} - (std::int64_t{1} << 32));
+}
+
+void CKUtil::Combo(int n, int k, int m, std::valarray<int>& vCombo) {
+    KOLV_TRACE_BEGIN
+    if (k < 0 || k > n || m >= Binomial(n, k)) {
+        throw std::out_of_range("CKUtil::Combo: no combination at position m = " +
+                                std::to_string(m) + " of the k = " + std::to_string(k) +
+                                " element subsets of n = " + std::to_string(n) + " elements");
+    }
+    const std::size_t size = static_cast<std::size_t>(k) + 1;
+    if (vCombo.size() != size) {
+        vCombo.resize(size);
+    }
+    vCombo[0] = -1;
+    // Unranking: each member in turn is the first value whose block of
+    // combinations (all that share the members chosen so far) holds the
+    // position, which then counts from the start of that block.
+    std::int64_t rank = std::max(m, 0);
+    int first = 0;
+    for (int j = 1; j <= k; ++j) {
+        const int member = NextMember(n, k - j + 1, first, rank);
+        vCombo[static_cast<std::size_t>(j)] = member;
+        first = member + 1;
+    }
+    KOLV_TRACE_END(kSourceTag)
+}
+
+void CKUtil::SortUnique(std::vector<int>& vValues) {
+    KOLV_TRACE_BEGIN
+    std::sort(vValues.begin(), vValues.end());
+    vValues.erase(std::unique(vValues.begin(), vValues.end()), vValues.end());
     KOLV_TRACE_END(kSourceTag)
 }

@@ -363,4 +363,184 @@ TEST(KUtilLogHeader, MegabyteTaskName) {
     EXPECT_EQ(name, "");
 }
 
+// ----- Integer combinatorics -----------------------------------------------------
+
+TEST(KUtilCombinatorics, FactorialWrapsAs32BitProduct) {
+    EXPECT_EQ(CKUtil::Factorial(0), 1);
+    EXPECT_EQ(CKUtil::Factorial(1), 1);
+    EXPECT_EQ(CKUtil::Factorial(-1), 1);
+    EXPECT_EQ(CKUtil::Factorial(INT_MIN), 1);
+    EXPECT_EQ(CKUtil::Factorial(5), 120);
+    EXPECT_EQ(CKUtil::Factorial(12), 479001600);
+    EXPECT_EQ(CKUtil::Factorial(13), 1932053504);  // 6227020800 mod 2^32
+    std::uint64_t product = 1;
+    for (int n = 1; n <= 40; ++n) {
+        product = product * static_cast<std::uint64_t>(n) % (std::uint64_t{1} << 32);
+        const std::int64_t wrapped =
+            static_cast<std::int64_t>(product) -
+            (product >= (std::uint64_t{1} << 31) ? (std::int64_t{1} << 32) : 0);
+        EXPECT_EQ(CKUtil::Factorial(n), wrapped) << n;
+    }
+    EXPECT_EQ(CKUtil::Factorial(INT_MAX), 0);
+}
+
+// The combinations of k of {0, ..., n-1} in lexicographic order, by stepping a
+// membership mask through its permutations: 1...10...0 is the first subset,
+// and each previous permutation of the mask is the next subset.
+std::vector<std::valarray<int>> AllCombinations(int n, int k) {
+    std::vector<bool> mask(static_cast<std::size_t>(n), false);
+    std::fill(mask.begin(), mask.begin() + k, true);
+    std::vector<std::valarray<int>> all;
+    do {
+        std::valarray<int> combo(static_cast<std::size_t>(k) + 1);
+        combo[0] = -1;
+        std::size_t j = 1;
+        for (int i = 0; i < n; ++i) {
+            if (mask[static_cast<std::size_t>(i)]) {
+                combo[j++] = i;
+            }
+        }
+        all.push_back(combo);
+    } while (std::prev_permutation(mask.begin(), mask.end()));
+    return all;
+}
+
+std::vector<int> AsVector(const std::valarray<int>& v) {
+    return {std::begin(v), std::end(v)};
+}
+
+std::vector<int> Combo(int n, int k, int m, std::valarray<int> v = std::valarray<int>(7, 3)) {
+    CKUtil::Combo(n, k, m, v);
+    return AsVector(v);
+}
+
+TEST(KUtilCombinatorics, ComboMatchesSteppingForEveryPosition) {
+    for (int n = 0; n <= 10; ++n) {
+        for (int k = 0; k <= n; ++k) {
+            const std::vector<std::valarray<int>> all = AllCombinations(n, k);
+            for (std::size_t m = 0; m < all.size(); ++m) {
+                ASSERT_EQ(Combo(n, k, static_cast<int>(m)), AsVector(all[m]))
+                    << n << ' ' << k << ' ' << m;
+            }
+            EXPECT_THROW(Combo(n, k, static_cast<int>(all.size())), std::out_of_range);
+            EXPECT_EQ(Combo(n, k, -1), AsVector(all[0]));
+        }
+    }
+}
+
+TEST(KUtilCombinatorics, ComboHandChecked) {
+    EXPECT_EQ(Combo(5, 3, 0), (std::vector<int>{-1, 0, 1, 2}));
+    EXPECT_EQ(Combo(5, 3, 1), (std::vector<int>{-1, 0, 1, 3}));
+    EXPECT_EQ(Combo(5, 3, 3), (std::vector<int>{-1, 0, 2, 3}));
+    EXPECT_EQ(Combo(5, 3, 9), (std::vector<int>{-1, 2, 3, 4}));
+    EXPECT_EQ(Combo(4, 4, 0), (std::vector<int>{-1, 0, 1, 2, 3}));
+    EXPECT_EQ(Combo(0, 0, 0), (std::vector<int>{-1}));
+    EXPECT_EQ(Combo(3, 0, INT_MIN), (std::vector<int>{-1}));
+    // Old contents and sizes do not survive.
+    EXPECT_EQ(Combo(5, 2, 0, std::valarray<int>(9, 10)), (std::vector<int>{-1, 0, 1}));
+    EXPECT_EQ(Combo(5, 2, 4, std::valarray<int>(9, 3)), (std::vector<int>{-1, 1, 2}));
+    EXPECT_EQ(Combo(5, 2, 4, std::valarray<int>()), (std::vector<int>{-1, 1, 2}));
+    // Far positions: C(65536, 2) = 2147450880 subsets; C(INT_MAX, 1) = INT_MAX.
+    EXPECT_EQ(Combo(65536, 2, 2147450879), (std::vector<int>{-1, 65534, 65535}));
+    EXPECT_EQ(Combo(INT_MAX, 1, INT_MAX - 1), (std::vector<int>{-1, INT_MAX - 1}));
+    // The first INT_MAX - 1 pairs of INT_MAX elements start with 0.
+    EXPECT_EQ(Combo(INT_MAX, 2, INT_MAX), (std::vector<int>{-1, 1, 3}));
+    EXPECT_EQ(Combo(100, 50, INT_MAX).size(), 51u);
+}
+
+// Position of a combination among the k-subsets of {0, ..., n-1}, counting the
+// subsets before it with Pascal's triangle (n <= 66 keeps it within 64 bits).
+std::uint64_t Rank(int n, const std::vector<int>& combo) {
+    static std::vector<std::vector<std::uint64_t>> pascal = [] {
+        std::vector<std::vector<std::uint64_t>> rows(67);
+        for (std::size_t a = 0; a < rows.size(); ++a) {
+            rows[a].assign(a + 1, 1);
+            for (std::size_t b = 1; b < a; ++b) {
+                rows[a][b] = rows[a - 1][b - 1] + rows[a - 1][b];
+            }
+        }
+        return rows;
+    }();
+    const auto choose = [](int a, int b) {
+        return b < 0 || b > a ? 0
+                              : pascal[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
+    };
+    const int k = static_cast<int>(combo.size()) - 1;
+    std::uint64_t rank = 0;
+    for (int j = 1; j <= k; ++j) {
+        for (int y = combo[static_cast<std::size_t>(j) - 1] + 1;
+             y < combo[static_cast<std::size_t>(j)]; ++y) {
+            rank += choose(n - 1 - y, k - j);
+        }
+    }
+    return rank;
+}
+
+TEST(KUtilCombinatorics, ComboFarPositionsRankBack) {
+    std::mt19937 random(777);
+    for (int round = 0; round < 500; ++round) {
+        const int n = std::uniform_int_distribution<int>(20, 66)(random);
+        const int k = std::uniform_int_distribution<int>(1, n)(random);
+        const int m = std::uniform_int_distribution<int>(0, INT_MAX)(random);
+        std::vector<int> combo;
+        try {
+            combo = Combo(n, k, m);
+        } catch (const std::out_of_range&) {
+            continue;  // fewer subsets than m: the stepping test covers the bound
+        }
+        ASSERT_EQ(combo.size(), static_cast<std::size_t>(k) + 1);
+        EXPECT_EQ(combo[0], -1);
+        EXPECT_TRUE(std::is_sorted(combo.begin(), combo.end()));
+        EXPECT_EQ(std::set<int>(combo.begin(), combo.end()).size(), combo.size());
+        EXPECT_LT(combo.back(), n);
+        EXPECT_EQ(Rank(n, combo), static_cast<std::uint64_t>(m)) << n << ' ' << k << ' ' << m;
+    }
+}
+
+TEST(KUtilCombinatorics, ComboOutOfRangeThrowsAndKeepsTheArray) {
+    struct Case {
+        int n, k, m;
+    };
+    const Case cases[] = {{5, 3, 10},
+                          {5, 6, 0},
+                          {5, -1, 0},
+                          {-1, 0, 0},
+                          {0, 0, 1},
+                          {3, 0, 1},
+                          {INT_MIN, 0, 0},
+                          {65536, 2, 2147450880},
+                          {INT_MAX, 1, INT_MAX}};
+    for (const Case& c : cases) {
+        std::valarray<int> v = {4, 5, 6};
+        ClearMessages();
+        try {
+            CKUtil::Combo(c.n, c.k, c.m, v);
+            ADD_FAILURE() << "no exception for " << c.n << ' ' << c.k << ' ' << c.m;
+        } catch (const std::out_of_range& e) {
+            const std::string what = e.what();
+            for (const std::string& name :
+                 {"n = " + std::to_string(c.n), "k = " + std::to_string(c.k),
+                  "m = " + std::to_string(c.m)}) {
+                EXPECT_NE(what.find(name), std::string::npos) << what;
+            }
+            ASSERT_EQ(RecordedMessages().size(), 1u);
+            const Message& report = RecordedMessages()[0];
+            EXPECT_EQ(report, Passed(kTag, report.line, what));
+            EXPECT_GT(report.line, 0);
+        }
+        EXPECT_EQ(AsVector(v), (std::vector<int>{4, 5, 6}));
+    }
+}
+
+TEST(KUtilCombinatorics, SortUnique) {
+    const std::vector<std::vector<int>> cases = {
+        {3, 1, 3, 2, 1}, {}, {5}, {INT_MAX, INT_MIN, 0, INT_MIN, -1, INT_MAX}, {2, 2, 2}};
+    for (const std::vector<int>& values : cases) {
+        std::vector<int> sorted = values;
+        CKUtil::SortUnique(sorted);
+        const std::set<int> distinct(values.begin(), values.end());
+        EXPECT_EQ(sorted, std::vector<int>(distinct.begin(), distinct.end()));
+    }
+}
+
 }  // namespace
