@@ -181,40 +181,6 @@ TEST(KUtilFileNames, TrimFileName) {
     }
 }
 
-TEST(KUtilFileNames, TrimmedNameNeverExceedsTheWidth) {
-    const std::string names[] = {"/home/user/projects/wing/design.kdb",
-                                 "a/b",
-                                 "plain_file_name",
-                                 "/x/",
-                                 "//////",
-                                 "rel/dir/f"};
-    for (const std::string& original : names) {
-        for (int width = 4; width <= 40; ++width) {
-            std::string name = original;
-            const std::string result = CKUtil::TrimFileName(name, width);
-            if (original.size() <= static_cast<std::size_t>(width)) {
-                EXPECT_EQ(result, original);
-            } else {
-                EXPECT_LE(result.size(), static_cast<std::size_t>(width)) << original << width;
-                // Either "..." and the name's last width-3 characters, or the
-                // name's head to its first '/', "..." and its last component.
-                const bool plain = result.compare(0, 3, "...") == 0;
-                const std::size_t dots = plain ? 0 : result.find("/...") + 1;
-                ASSERT_TRUE(plain || dots != 0) << result;
-                if (plain) {
-                    EXPECT_EQ(result.size(), static_cast<std::size_t>(width));
-                } else {
-                    EXPECT_EQ(original.find('/') + 1, dots) << result;
-                    EXPECT_EQ(result.substr(0, dots), original.substr(0, dots));
-                    EXPECT_EQ(original.rfind('/'), original.size() - (result.size() - dots - 3));
-                }
-                const std::string tail = result.substr(dots + 3);
-                EXPECT_EQ(original.substr(original.size() - tail.size()), tail);
-            }
-        }
-    }
-}
-
 // ----- Log header ----------------------------------------------------------------
 
 const std::string kRule(80, '=');
