@@ -3,7 +3,8 @@
 // Each dump writes a titled fixed-width text table to a stream the caller
 // opened, then flushes all open output streams (fflush(NULL)). Write errors
 // are not looked at. Every dump is traced ("../DebugUtil"). The dumps touch
-// only their arguments; concurrent dumps to one stream interleave.
+// only their arguments; concurrent dumps to one stream interleave. A null
+// title prints as "(null)", as the C library's printf prints it.
 //
 // Matrix layout: "\n<title>\n", six blanks and a "%16d " column number for
 // every column of the matrix, a line of "---------------- " groups, then a
