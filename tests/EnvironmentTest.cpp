@@ -126,6 +126,18 @@ TEST_F(EnvironmentTest, NoUsableHomeRaisesFileNotReadyThroughEveryTracePoint) {
                              "COSUtil::SetupPython("}));
 }
 
+TEST_F(EnvironmentTest, EmptyRelativeOrUnusableHomeValuesAllFail) {
+    WriteFile(top / "file", "", 0600);
+    MakeDir(top / "rw-", 0600);
+    CwdGuard cwd(top.Path());
+    for (const std::string& value : {""s, "missing"s, "file"s, top / "rw-", top / "file"}) {
+        env.Set("KHOME", value).Set("HOME", value);
+        ClearMessages();
+        EXPECT_THROW(COSUtil::GetHomeDir(), CFileNotReady) << value;
+        EXPECT_EQ(RecordedMessages(), NoHomeReports({"COSUtil::GetHomeDir()"})) << value;
+    }
+}
+
 // ----- Temporary directory ---------------------------------------------------
 
 TEST_F(EnvironmentTest, TemporaryDirectoryByPrecedence) {

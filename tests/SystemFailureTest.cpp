@@ -5,6 +5,7 @@
 // function unless a test has told it to fail.
 
 #include <InitFile.h>
+#include <KUtil.h>
 #include <OSUtil.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -222,6 +223,15 @@ TEST_F(SystemFailureTest, NoClockTextStillWritesTheBanner) {
     const std::string content = ReadFile(path);
     EXPECT_EQ(content.substr(0, 34), "#\n#\tKolvane user preferences file\n");
     EXPECT_EQ(content.substr(content.size() - 2), "#\n");
+}
+
+TEST_F(SystemFailureTest, NoClockTextStillWritesTheLogHeader) {
+    failures.ctime = true;
+    std::string task = "task", database = "model.kdb";
+    CKUtil::DumpLogFileHeader(1, task, database);
+    ASSERT_GE(RecordedMessages().size(), 2u);
+    EXPECT_EQ(RecordedMessages()[1].text, "* Log File Generated On : " + std::string(24, '?') +
+                                              std::string(29, ' ') + "*\n");
 }
 
 }  // namespace
