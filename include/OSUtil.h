@@ -86,6 +86,7 @@ public:
     // first names an entry whose owner read, write and execute bits are all
     // set; returned as the variable holds it. When neither serves, writes the
     // six-line repair block and throws CFileNotReady ("File not ready").
+    // Reads the environment: not safe concurrently with changes of it.
     // Traced.
     static std::string GetHomeDir();
 
@@ -105,7 +106,8 @@ public:
     // The full path of the user's preferences file, kolv_<login>.ini in the
     // home directory ("kolv.ini" for an empty login name); "" when the login
     // name cannot be had. Only composes the path. Throws CFileNotReady when no
-    // home directory can be established. Traced.
+    // home directory can be established. Reads the environment and uses
+    // getpwuid: not safe to call concurrently. Traced.
     static std::string GetInitFile();
 
     // ----- Line splitting and executable search -------------------------------------
@@ -133,7 +135,7 @@ public:
     // NUL, not trimmed, one trailing '/' dropped) not already listed, joined by
     // ':'; '\' is read as '/'. Creates a missing or empty preferences file.
     // Throws CFileNotReady when no home directory can be established. Reads
-    // the environment. Traced.
+    // the environment: not safe concurrently with changes of it. Traced.
     static std::string GetUserPATH();
 
     // Puts "PATH=" + GetUserPATH() into the environment; false when putenv
@@ -152,7 +154,9 @@ public:
     // looked for along GetUserPATH() and strProgram becomes where it was found.
     // Returns "" when not found (strProgram then holds the bare name). A
     // directory named without any '/' is taken relative to the working
-    // directory ("tools/kolv" gives "./", a bare "kolv" gives "../"). Traced.
+    // directory ("tools/kolv" gives "./", a bare "kolv" gives "../"). Reads
+    // the environment when it searches: not safe concurrently with changes of
+    // it. Traced.
     static std::string FindInstallation(std::string& strProgram, std::string& strBaseDir);
 
     // Sets PYTHONPATH (".", then <installation><ArchName()>, then any previous
