@@ -18,6 +18,17 @@ foreach(file include/kolvutil/OSUtil.h include/kolvutil/Scrivane.h lib/libkolvut
         message(FATAL_ERROR "not installed: ${file}")
     endif()
 endforeach()
+
+# The library exports its public interface, not its internal helpers.
+execute_process(COMMAND nm -D -C --defined-only ${prefix}/lib/libkolvutil.so
+                OUTPUT_VARIABLE exported RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT exported MATCHES "COSUtil::GetHomeDir")
+    message(FATAL_ERROR "cannot list the exported symbols")
+endif()
+if(exported MATCHES "kolv::|anonymous namespace|EnvText|InstallationOf")
+    message(FATAL_ERROR "internal symbols are exported:\n${exported}")
+endif()
+
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/client -B ${WORK_DIR}/build -G Ninja
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
