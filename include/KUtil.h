@@ -65,8 +65,9 @@ public:
     // Writes the boxed 80-column header of a task's log through LPrint: the
     // time, the database file (shortened to 52 characters, also in the
     // caller's strDbFile), the task number and the task name wrapped at 52
-    // characters. strTaskName is consumed (empty on return). Uses ctime():
-    // not safe to call concurrently. Traced.
+    // characters. strTaskName is consumed (empty on return); the work is linear
+    // in its length. A time that ctime() cannot write shows as 24 '?'. Uses
+    // ctime(): not safe to call concurrently. Traced.
     static void DumpLogFileHeader(int nTask, std::string& strTaskName, std::string& strDbFile);
 
     // ----- Integer combinatorics ----------------------------------------------
