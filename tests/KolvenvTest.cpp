@@ -409,6 +409,57 @@ TEST(KolvenvRand, MatchesTheMinimalStandardEngine) {
     EXPECT_EQ(sandbox.Run({"rand", "0"}).out, "");
 }
 
+// ----- header and combo --------------------------------------------------------------
+
+TEST(KolvenvHeader, PrintsTheBoxedHeader) {
+    Sandbox sandbox;
+    const Outcome outcome =
+        sandbox.Run({"header", "7", "Optimise the wing spar: a task name that wraps\nsecond line",
+                     "model.kdb"});
+    EXPECT_EQ(outcome.status, 0);
+    const std::vector<std::string> lines = Lines(outcome.out);
+    ASSERT_EQ(lines.size(), 8u) << outcome.out;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].size(), 80u) << lines[i];
+    }
+    EXPECT_EQ(lines[0], std::string(80, '='));
+    EXPECT_EQ(lines[2].substr(0, 33), "*    Database File Name : model.k");
+    EXPECT_EQ(lines[3].substr(0, 32), "*           Task Number : 7     ");
+    EXPECT_EQ(lines[4].substr(26, 52), "Optimise the wing spar: a task name that wraps      ");
+    EXPECT_EQ(lines[5].substr(26, 11), "second line");
+    EXPECT_EQ(lines[6], lines[0]);
+    EXPECT_EQ(lines[7], "");
+}
+
+// Every position against an independent enumeration: the k-subsets of n in
+// lexicographic order are the k-of-n masks in descending order.
+TEST(KolvenvCombo, EnumeratesSubsetsInLexicographicOrder) {
+    Sandbox sandbox;
+    const int n = 6;
+    for (int k = 0; k <= n; ++k) {
+        std::vector<bool> mask(n, false);
+        std::fill(mask.begin(), mask.begin() + k, true);
+        int m = 0;
+        do {
+            std::string expected;
+            for (int i = 0; i < n; ++i) {
+                if (mask[static_cast<std::size_t>(i)]) {
+                    expected += (expected.empty() ? "" : " ") + std::to_string(i);
+                }
+            }
+            SCOPED_TRACE("k = " + std::to_string(k) + ", m = " + std::to_string(m));
+            const Outcome outcome =
+                sandbox.Run({"combo", std::to_string(n), std::to_string(k), std::to_string(m++)});
+            EXPECT_EQ(outcome.status, 0);
+            EXPECT_EQ(outcome.out, expected + "\n");
+        } while (std::prev_permutation(mask.begin(), mask.end()));
+        const Outcome past =
+            sandbox.Run({"combo", std::to_string(n), std::to_string(k), std::to_string(m)});
+        EXPECT_EQ(past.status, 2);
+        EXPECT_EQ(Lines(past.err).size(), 1u) << past.err;
+    }
+}
+
 // ----- usage -------------------------------------------------------------------------
 
 TEST(KolvenvUsage, BadArgumentsGiveOneLineAndExitTwo) {
@@ -428,6 +479,11 @@ TEST(KolvenvUsage, BadArgumentsGiveOneLineAndExitTwo) {
         {{"python"}, "PROGRAM"},
         {{"python", "prog", "--"}, "COMMAND"},
         {{"lock"}, "DBFILE"},
+        {{"header", "x", "name", "db"}, "'x'"},
+        {{"header", "1", "name"}, "DBFILE"},
+        {{"combo", "5", "6", "0"}, "'6'"},
+        {{"combo", "5", "3", "10"}, "'10'"},
+        {{"combo", "5", "3", "-1"}, "'-1'"},
         {{"rand", "--seed"}, "'--seed'"},
         {{"rand", "--seed", "1x"}, "'1x'"},
         {{"rand", "-3"}, "'-3'"},

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 
+#include <KUtil.h>
 #include <OSUtil.h>
 #include <Rand.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "LibraryMessages.h"
 #include "SystemFacts.h"
 
 namespace kolvenv {
@@ -166,6 +168,36 @@ int Lock(const Args& args) {
     return kOk;
 }
 
+int Header(const Args& args) {
+    ExpectExactly(args, {"TASK", "NAME", "DBFILE"});
+    const long task = ParseInteger(args[0], "TASK", INT_MIN, INT_MAX);
+    std::string name = args[1];
+    std::string dbFile = args[2];
+    CKUtil::DumpLogFileHeader(static_cast<int>(task), name, dbFile);
+    return kOk;
+}
+
+int Combo(const Args& args) {
+    ExpectExactly(args, {"N", "K", "M"});
+    const int n = static_cast<int>(ParseInteger(args[0], "N", 0, INT_MAX));
+    const int k = static_cast<int>(ParseInteger(args[1], "K", 0, n));
+    const int m = static_cast<int>(ParseInteger(args[2], "M", 0, INT_MAX));
+    std::valarray<int> combo;
+    try {
+        MessageCapture quiet;  // the library's report of a position past the end
+        CKUtil::Combo(n, k, m, combo);
+    } catch (const std::out_of_range&) {
+        throw UsageError("invalid M '" + args[2] + "': there are fewer subsets of " + args[1] +
+                         " out of " + args[0] + " elements");
+    }
+    // Element 0 is the library's sentinel -1; the members follow.
+    for (std::size_t i = 1; i < combo.size(); ++i) {
+        std::printf(i == 1 ? "%d" : " %d", combo[i]);
+    }
+    std::printf("\n");
+    return kOk;
+}
+
 int Rand(const Args& args) {
     Args rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -206,6 +238,11 @@ const std::vector<Command>& AllCommands() {
          Python},
         {"lock", "DBFILE", "print the lock path of DBFILE and exit 0 when it is locked, 1 if not",
          "", Lock},
+        {"header", "TASK NAME DBFILE", "print the boxed log header of task number TASK", "",
+         Header},
+        {"combo", "N K M",
+         "print the M-th (from 0) K-element subset of {0, ..., N-1} in lexicographic order", "",
+         Combo},
         {"rand", "[--seed S] [COUNT]", "print COUNT (default 1) numbers of the random generator",
          "  --seed S  seed the generator with the integer S first\n", Rand},
         {"info", "", "print the architecture name, the login name and the list separator", "",
