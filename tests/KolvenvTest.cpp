@@ -260,8 +260,9 @@ walk("", json.loads(sys.stdin.buffer.read()))
     EXPECT_EQ(facts["exit_status"], "0");
     EXPECT_EQ(facts["items.home.path"], home);
     EXPECT_EQ(facts["items.home.check_dir"], "true");
+    EXPECT_EQ(facts["items.home.suggested_khome"], "null");
     EXPECT_EQ(facts["items.tmp.path"], sandbox.tmp);
-    EXPECT_EQ(facts["items.tmp.ktmp"], "null");
+    EXPECT_EQ(facts["items.tmp.env_ktmp"], "null");
     EXPECT_EQ(facts["items.preferences.path"], home + "/kolv_" + LoginName() + ".ini");
     EXPECT_EQ(facts["items.preferences.existed"], "false");
     EXPECT_EQ(facts["items.search_path.value"], sandbox.env["PATH"]);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,7 +41,7 @@ const char* StatusName(Status status) {
 
 using List = std::vector<std::string>;
 // A fact's value: absent (null), a yes/no, a number, a text or a list of texts.
-using Value = std::variant<std::nullptr_t, bool, long, std::string, List>;
+using Value = std::variant<std::nullptr_t, bool, long long, std::string, List>;
 
 struct Fact {
     std::string key;
@@ -141,7 +142,7 @@ Item CheckLogin() {
     std::string name;
     const bool known = LoginName(name);
     item.Add("name", known ? Value(name) : Value(nullptr));
-    item.Add("uid", static_cast<long>(getuid()));
+    item.Add("uid", static_cast<long long>(getuid()));
     if (!known) {
         item.Warn("the library finds no login name for user id " + std::to_string(getuid()) +
                   " (no password entry): it does without the preferences file");
@@ -172,28 +173,25 @@ void ExplainHomeCandidates(Item& item, const std::string& chosen) {
 // directory of the password entry, if the library would accept it.
 void AdviseHome(Item& item) {
     const std::string passwdHome = PasswordHome();
-    item.Add("suggested_khome", TextOrNull(passwdHome));
-    if (passwdHome.empty()) {
-        item.repair.push_back(
-            "set KHOME to a directory of yours with mode 0700 "
-            "(your user id has no password entry)");
-        return;
-    }
-    const std::string refusal = HomeRuleRefusal(passwdHome);
-    if (refusal.empty()) {
+    const std::string refusal = passwdHome.empty() ? "" : HomeRuleRefusal(passwdHome);
+    const bool serves = !passwdHome.empty() && refusal.empty();
+    item.Add("suggested_khome", serves ? Value(passwdHome) : Value(nullptr));
+    if (serves) {
         item.repair.push_back("set KHOME to the home directory of your password entry:");
         item.repair.push_back("  export KHOME=" + passwdHome);
-    } else {
-        item.repair.push_back("the home directory of your password entry, " + passwdHome +
-                              ", would not serve either (" + refusal + ")");
-        item.repair.push_back("create a directory with mode 0700 and set KHOME to it");
+        return;
     }
+    item.repair.push_back(passwdHome.empty()
+                              ? "your user id has no password entry to take a home directory from"
+                              : "the home directory of your password entry, " + passwdHome +
+                                    ", would not serve either (" + refusal + ")");
+    item.repair.push_back("create a directory with mode 0700 and set KHOME to it");
 }
 
 Item CheckHome(bool& established) {
     Item item("home", "home directory");
-    item.Add("khome", EnvValue("KHOME"));
-    item.Add("home_env", EnvValue("HOME"));
+    item.Add("env_khome", EnvValue("KHOME"));
+    item.Add("env_home", EnvValue("HOME"));
     std::string home;
     established = RunStep(item, [&] { home = COSUtil::GetHomeDir(); });
     item.Add("path", established ? Value(home) : Value(nullptr));
@@ -206,6 +204,7 @@ Item CheckHome(bool& established) {
     int usable = 0;
     RunStep(item, [&] { usable = COSUtil::CheckDir(home, "home"); });
     item.Add("check_dir", usable == 1);
+    item.Add("suggested_khome", nullptr);
     if (usable != 1) {
         item.problems.push_back("the library's directory check rejects it as the home directory");
     } else {
@@ -219,7 +218,7 @@ Item CheckTmp() {
     for (const char* variable : {"KTMP", "TMPDIR", "TMP"}) {
         std::string key = variable;
         std::transform(key.begin(), key.end(), key.begin(), ::tolower);
-        item.Add(key, EnvValue(variable));
+        item.Add("env_" + key, EnvValue(variable));
     }
     std::string tmp;
     int usable = 0;
@@ -284,7 +283,7 @@ Item CheckPreferences(bool homeEstablished) {
 
 Item CheckSearchPath(bool homeEstablished) {
     Item item("search_path", "search path");
-    item.Add("path_env", EnvValue("PATH"));
+    item.Add("env_path", EnvValue("PATH"));
     std::string searchPath;
     if (!homeEstablished) {
         item.problems.push_back(kNeedsHome + std::string(" (the preferences file comes first)"));
@@ -322,8 +321,15 @@ Item CheckInstallation(const std::string& program) {
     std::string foundAs = program;
     std::string workingDir = WorkingDirectory();
     std::string dir;
-    const bool finished =
-        RunStep(item, [&] { dir = COSUtil::FindInstallation(foundAs, workingDir); });
+    // Without a working directory the library's Python set-up stops before
+    // it looks for the installation.
+    const bool finished = !workingDir.empty() && RunStep(item, [&] {
+        dir = COSUtil::FindInstallation(foundAs, workingDir);
+    });
+    if (workingDir.empty()) {
+        item.problems.push_back(std::string("the working directory cannot be had: ") +
+                                std::strerror(errno));
+    }
     item.Add("program", program);
     item.Add("found_as", finished ? Value(foundAs) : Value(nullptr));
     item.Add("directory", TextOrNull(dir));
@@ -346,7 +352,7 @@ Item CheckInstallation(const std::string& program) {
 
 Item CheckPython(const std::string& program) {
     Item item("python", "Python environment");
-    item.Add("previous_pythonpath", EnvValue("PYTHONPATH"));
+    item.Add("env_pythonpath", EnvValue("PYTHONPATH"));
     std::string programCopy = program;
     bool set = false;
     const bool finished = RunStep(item, [&] { set = COSUtil::SetupPython(programCopy); });
@@ -395,7 +401,7 @@ std::string Spell(const Value& value, const Spelling& spelling) {
     if (const bool* flag = std::get_if<bool>(&value)) {
         return *flag ? spelling.yes : spelling.no;
     }
-    if (const long* number = std::get_if<long>(&value)) {
+    if (const long long* number = std::get_if<long long>(&value)) {
         return std::to_string(*number);
     }
     if (const std::string* text = std::get_if<std::string>(&value)) {
