@@ -2,11 +2,13 @@
 //
 // A subcommand is one function taking its arguments (after the subcommand's
 // name) and returning the exit status, plus one row in the table of
-// Commands.cpp. Usage errors throw UsageError; main prints it and exits 2.
+// Commands.cpp. Usage errors throw UsageError; main prints it on one line and
+// exits 2.
 
 #ifndef KOLVENV_COMMANDS_H
 #define KOLVENV_COMMANDS_H
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -35,9 +37,28 @@ struct Command {
 // Every subcommand, in the order of the usage text.
 const std::vector<Command>& AllCommands();
 
+// The path under which kolvenv was started (argv[0]); main sets it.
+void SetStartedAs(const std::string& path);
+const std::string& StartedAs();
+
+// True for an argument that is an option: "-" followed by anything but a
+// digit (so that negative numbers are arguments).
+bool IsOption(const std::string& arg);
+
 // Throws UsageError unless args holds no more than `most` arguments and no
 // option other than --help.
 void ExpectAtMost(const Args& args, std::size_t most);
+
+// Throws UsageError unless args holds exactly one argument per name and no
+// option; the message names the missing or surplus argument.
+void ExpectExactly(const Args& args, std::initializer_list<const char*> names);
+
+// The integer that text spells, from low to high; throws UsageError naming
+// the argument otherwise.
+long ParseInteger(const std::string& text, const char* name, long low, long high);
+
+// The doctor (Doctor.cpp).
+int Doctor(const Args& args);
 
 }  // namespace kolvenv
 

@@ -31,9 +31,9 @@ void PrintCommandHelp(const Command& command) {
     }
 }
 
+// A usage error: one line naming the bad argument.
 int UsageFailure(const std::string& problem) {
-    std::fprintf(stderr, "kolvenv: %s\n", problem.c_str());
-    PrintUsage(stderr);
+    std::fprintf(stderr, "kolvenv: %s (see 'kolvenv --help')\n", problem.c_str());
     return kolvenv::kUsage;
 }
 
@@ -49,6 +49,7 @@ const Command* FindCommand(const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    kolvenv::SetStartedAs(argc > 0 ? argv[0] : "kolvenv");
     if (argc < 2) {
         return UsageFailure("no subcommand given");
     }
@@ -80,9 +81,15 @@ int main(int argc, char** argv) {
     try {
         return command->run(args);
     } catch (const kolvenv::UsageError& error) {
-        std::fprintf(stderr, "kolvenv %s: %s\n", command->name, error.what());
-        PrintUsage(stderr);
+        std::fprintf(stderr, "kolvenv %s: %s (see 'kolvenv %s --help')\n", command->name,
+                     error.what(), command->name);
         return kolvenv::kUsage;
+    } catch (const CFileNotReady& error) {
+        std::fprintf(stderr,
+                     "kolvenv %s: no home directory could be established (%s); "
+                     "run 'kolvenv doctor'\n",
+                     command->name, error.what());
+        return kolvenv::kProblem;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kolvenv %s: %s\n", command->name, error.what());
         return kolvenv::kProblem;
