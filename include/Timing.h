@@ -21,9 +21,9 @@ public:
     double dElapsed;  // seconds accumulated over the phase's runs
 };
 
-extern KOLVUTIL_API CLogTime totalTime, qorTime, analyTime, dbReadTime, dbWriteTime,
-    kefWriteTime, kefReadTime, linkTime, synthTime, consTime, objTime, gradTime, mlimitsTime,
-    dmodelTime, mbuildTime, mevalTime, convTime, discSetupTime, residTime;
+extern KOLVUTIL_API CLogTime totalTime, qorTime, analyTime, dbReadTime, dbWriteTime, kefWriteTime,
+    kefReadTime, linkTime, synthTime, consTime, objTime, gradTime, mlimitsTime, dmodelTime,
+    mbuildTime, mevalTime, convTime, discSetupTime, residTime;
 
 // Sets both fields of every timer to 0.0, in declaration order.
 KOLVUTIL_API void ResetTiming();

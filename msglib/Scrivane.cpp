@@ -15,7 +15,9 @@ void WriteFormatted(std::FILE* stream, const char* pszFormat, std::va_list args)
     std::fflush(stream);
 }
 
-const char* OrEmpty(const char* psz) { return psz != nullptr ? psz : ""; }
+const char* OrEmpty(const char* psz) {
+    return psz != nullptr ? psz : "";
+}
 
 }  // namespace
 

@@ -51,7 +51,7 @@ std::to_chars_result ToChars(char* first, char* last, T value) {
 
 // One line of output, written to the stream in one piece.
 class LineBuffer {
-  public:
+public:
     explicit LineBuffer(FILE* fp) : m_fp(fp), m_buffer(256), m_nUsed(0) {}
 
     void Text(const char* psz) {
@@ -82,7 +82,7 @@ class LineBuffer {
         m_nUsed = 0;
     }
 
-  private:
+private:
     // Where the next nLength characters go, the buffer grown to hold them.
     char* Room(std::size_t nLength) {
         if (m_nUsed + nLength > m_buffer.size()) {

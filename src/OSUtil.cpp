@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <initializer_list>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -96,11 +96,17 @@ private:
 
 // ----- Platform basics ---------------------------------------------------------
 
-int COSUtil::IsWin9x() { return 0; }
+int COSUtil::IsWin9x() {
+    return 0;
+}
 
-int COSUtil::StartSockets() { return 1; }
+int COSUtil::StartSockets() {
+    return 1;
+}
 
-char COSUtil::GetSeparator() { return ':'; }
+char COSUtil::GetSeparator() {
+    return ':';
+}
 
 void GetKolvUtilVersion(int* pnMajor, int* pnMinor, int* pnRelease) {
     *pnMajor = 6;
@@ -170,13 +176,15 @@ int COSUtil::CheckDir(std::string& strDir, const char* pszKind) {
     if (!StatMode(strDir, status) || !S_ISDIR(status.st_mode)) {
         if (kind == "temporary") {
             LError("The TMPDIR or TMP environment variable is set to:\n\t%s\n", dir);
-            LPrint("       This is not a valid directory (i.e., does not exist or is not a "
-                   "directory\n");
+            LPrint(
+                "       This is not a valid directory (i.e., does not exist or is not a "
+                "directory\n");
             LPrint("       Check with your system administrator for a valid TMPDIR/TMP value\n");
         } else if (kind == "home") {
             LError("Your home directory appears to be,\n%s\n", dir);
-            LPrint("       however, either this directory does not exist or is not a "
-                   "directory!\n");
+            LPrint(
+                "       however, either this directory does not exist or is not a "
+                "directory!\n");
             LPrint("       Check with your system administrator for a valid home directory\n");
         }
         return 0;
@@ -186,7 +194,8 @@ int COSUtil::CheckDir(std::string& strDir, const char* pszKind) {
         const char* error;
         const char* which;
     } kOwnerBits[] = {
-        {S_IRUSR, "You do not have read permission in\n\t%s\n", "       This is your %s directory\n"},
+        {S_IRUSR, "You do not have read permission in\n\t%s\n",
+         "       This is your %s directory\n"},
         {S_IWUSR, "You do not have write permission in\n\t%s\n",
          "       This is your %s directory\n"},
         {S_IXUSR, "You do not have execute permission in\n\t%s\n",

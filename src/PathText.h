@@ -20,7 +20,9 @@ inline void CutAtNul(std::string& str) {
 }
 
 // Turns every '\' into '/'.
-inline void ForwardSlashes(std::string& str) { std::replace(str.begin(), str.end(), '\\', '/'); }
+inline void ForwardSlashes(std::string& str) {
+    std::replace(str.begin(), str.end(), '\\', '/');
+}
 
 // What stands before the last '/'; the text itself when it holds none.
 inline std::string BeforeLastSlash(const std::string& str) {
@@ -70,7 +72,9 @@ inline void DropTrailingSlash(std::string& str) {
 
 // isspace() on a byte, classified as unsigned char (bytes of 128 and above
 // would be negative as char, which the character functions do not accept).
-inline bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+inline bool IsSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 }  // namespace kolv
 

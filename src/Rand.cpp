@@ -19,14 +19,16 @@ constexpr std::int32_t kRemainder = 3399;
 // The double nearest to 1 / (2^31 - 1).
 constexpr double kScale = 4.656612875245797e-10;
 
-bool StillInitial() { return CRand::lSeed == kInitialSeed; }
+bool StillInitial() {
+    return CRand::lSeed == kInitialSeed;
+}
 
 // Seconds plus microseconds of the clock, wrapping modulo 2^32.
 void SeedFromClock() {
     timeval now;
     gettimeofday(&now, nullptr);
-    const std::uint32_t sum = static_cast<std::uint32_t>(now.tv_sec) +
-                              static_cast<std::uint32_t>(now.tv_usec);
+    const std::uint32_t sum =
+        static_cast<std::uint32_t>(now.tv_sec) + static_cast<std::uint32_t>(now.tv_usec);
     CRand::lSeed = static_cast<std::int32_t>(sum);
 }
 

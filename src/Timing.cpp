@@ -15,9 +15,9 @@ CLogTime totalTime, qorTime, analyTime, dbReadTime, dbWriteTime, kefWriteTime, k
 
 void ResetTiming() {
     for (CLogTime* timer :
-         {&totalTime, &qorTime, &analyTime, &dbReadTime, &dbWriteTime, &kefWriteTime,
-          &kefReadTime, &linkTime, &synthTime, &consTime, &objTime, &gradTime, &mlimitsTime,
-          &dmodelTime, &mbuildTime, &mevalTime, &convTime, &discSetupTime, &residTime}) {
+         {&totalTime, &qorTime, &analyTime, &dbReadTime, &dbWriteTime, &kefWriteTime, &kefReadTime,
+          &linkTime, &synthTime, &consTime, &objTime, &gradTime, &mlimitsTime, &dmodelTime,
+          &mbuildTime, &mevalTime, &convTime, &discSetupTime, &residTime}) {
         timer->dStart = 0.0;
         timer->dElapsed = 0.0;
     }

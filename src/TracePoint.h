@@ -36,11 +36,11 @@ inline void ReportPassingException(const char* pszTag, int nLine) {
 }  // namespace kolv
 
 #define KOLV_TRACE_BEGIN try {
-#define KOLV_TRACE_END(tag)                                  \
-    }                                                        \
-    catch (...) {                                            \
-        ::kolv::ReportPassingException((tag), __LINE__);     \
-        throw;                                               \
+#define KOLV_TRACE_END(tag)                              \
+    }                                                    \
+    catch (...) {                                        \
+        ::kolv::ReportPassingException((tag), __LINE__); \
+        throw;                                           \
     }
 
 #endif  // KOLV_TRACEPOINT_H

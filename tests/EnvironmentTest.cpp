@@ -19,7 +19,9 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string Login() { return getpwuid(getuid())->pw_name; }
+std::string Login() {
+    return getpwuid(getuid())->pw_name;
+}
 
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
@@ -52,13 +54,13 @@ TEST_F(EnvironmentTest, HomeComesFromKHomeThenHomeByOwnerBits) {
     MakeDir(top / "r-x", 0500);
     WriteFile(top / "file", "", 0700);
     const std::vector<std::tuple<std::optional<std::string>, std::string, std::string>> table = {
-        {home, other, home},                      // KHOME wins
-        {top / "missing", other, other},          // unusable KHOME: HOME, silently
-        {top / "r-x", other, other},              // KHOME of mode 0500
-        {"", other, other},                       // empty KHOME
-        {std::nullopt, home + "/", home + "/"},   // returned as set, '/' included
+        {home, other, home},                         // KHOME wins
+        {top / "missing", other, other},             // unusable KHOME: HOME, silently
+        {top / "r-x", other, other},                 // KHOME of mode 0500
+        {"", other, other},                          // empty KHOME
+        {std::nullopt, home + "/", home + "/"},      // returned as set, '/' included
         {std::nullopt, top / "file", top / "file"},  // a file of mode 0700 passes
-        {"home\0x"s, other, other},              // relative, and cut at NUL
+        {"home\0x"s, other, other},                  // relative, and cut at NUL
     };
     for (const auto& [khome, homeValue, expected] : table) {
         if (khome) {
@@ -95,7 +97,8 @@ std::vector<Message> NoHomeReports(const std::vector<std::string>& crossed) {
     const int raise = SourceLine("OSUtil.cpp", "COSUtil::GetHomeDir()", "throw CFileNotReady");
     expected.push_back(Raised("../OSUtil", raise, "File not ready"));
     for (const std::string& function : crossed) {
-        expected.push_back(Passed("../OSUtil", TraceLine("OSUtil.cpp", function), "File not ready"));
+        expected.push_back(
+            Passed("../OSUtil", TraceLine("OSUtil.cpp", function), "File not ready"));
     }
     return expected;
 }
@@ -120,10 +123,10 @@ TEST_F(EnvironmentTest, NoUsableHomeRaisesFileNotReadyThroughEveryTracePoint) {
     std::string program = "kolv";
     env.Unset("KHOME").Unset("HOME");
     EXPECT_THROW(COSUtil::SetupPython(program), CFileNotReady);
-    EXPECT_EQ(RecordedMessages(),
-              NoHomeReports({"COSUtil::GetHomeDir()", "COSUtil::GetInitFile()",
-                             "COSUtil::GetUserPATH()", "COSUtil::FindInstallation(",
-                             "COSUtil::SetupPython("}));
+    EXPECT_EQ(
+        RecordedMessages(),
+        NoHomeReports({"COSUtil::GetHomeDir()", "COSUtil::GetInitFile()", "COSUtil::GetUserPATH()",
+                       "COSUtil::FindInstallation(", "COSUtil::SetupPython("}));
 }
 
 TEST_F(EnvironmentTest, EmptyRelativeOrUnusableHomeValuesAllFail) {
@@ -218,8 +221,8 @@ TEST_F(EnvironmentTest, SearchPathFromPreferencesThenPath) {
     for (const Case& c : cases) {
         WritePreferences(c.pathList ? "# mine\nPathList = " + *c.pathList + "  # dirs\n" : "");
         setenv("PATH", c.path.c_str(), 1);
-        EXPECT_EQ(COSUtil::GetUserPATH(), c.expected) << c.pathList.value_or("<none>") << " | "
-                                                      << c.path;
+        EXPECT_EQ(COSUtil::GetUserPATH(), c.expected)
+            << c.pathList.value_or("<none>") << " | " << c.path;
     }
     EXPECT_TRUE(RecordedMessages().empty());
 }

@@ -72,19 +72,23 @@ TEST(CheckDirTest, OwnerBitsDecideInReadWriteExecuteOrder) {
     const std::vector<Case> cases = {
         {0700, "home", {}},
         {0777, "anything", {}},
-        {0500, "home",
+        {0500,
+         "home",
          {Error("You do not have write permission in\n\t%s\n"),
           Print("       This is your home directory\n"),
           Print("       Check with your system administrator for a valid home directory\n")}},
-        {0300, "temporary",
+        {0300,
+         "temporary",
          {Error("You do not have read permission in\n\t%s\n"),
           Print("       This is your temporary directory\n"),
           Print("       Check with your system administrator for a valid temporary directory\n")}},
-        {0077, "home",
+        {0077,
+         "home",
          {Error("You do not have read permission in\n\t%s\n"),
           Print("       This is your home directory\n"),
           Print("       Check with your system administrator for a valid home directory\n")}},
-        {0600, "scratch",
+        {0600,
+         "scratch",
          {Error("You do not have execute permission in\n\t%s\n"),
           Print("       This is your scratch directory on your system\n"),
           Print("       Check with your system administrator for a valid scratch directory\n")}},
@@ -153,10 +157,14 @@ TEST(LockDirTest, ProbesTheLockPathOfTheDatabase) {
     TempDir top;
     CwdGuard cwd(top.Path());
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"model.kdb", "model.lck"},        {"model", "model.lck"},
-        {"model.txt", "model.txt.lck"},    {"MODEL.KDB", "MODEL.KDB.lck"},
-        {".kdb", ".lck"},                  {"kdb", "kdb.lck"},
-        {"sub/model.kdb", "sub/model.lck"}, {"nul\0.kdb"s, "nul.lck"},
+        {"model.kdb", "model.lck"},
+        {"model", "model.lck"},
+        {"model.txt", "model.txt.lck"},
+        {"MODEL.KDB", "MODEL.KDB.lck"},
+        {".kdb", ".lck"},
+        {"kdb", "kdb.lck"},
+        {"sub/model.kdb", "sub/model.lck"},
+        {"nul\0.kdb"s, "nul.lck"},
     };
     MakeDir("sub");
     for (auto [database, lock] : cases) {
@@ -278,9 +286,9 @@ TEST_F(FindExeTest, WalksTheListInOrder) {
     const std::string a = Dir("a"), b = Dir("b"), c = Dir("c");
     WriteFile(b + "/prog", "#!", 0744);
     WriteFile(c + "/prog", "#!", 0744);
-    WriteFile(a + "/prog", "", 0755);      // empty: skipped
-    WriteFile(a + "/other", "#!", 0655);   // group/other bits do not count
-    MakeDir(c + "/tool", 0700);            // a directory is a hit
+    WriteFile(a + "/prog", "", 0755);     // empty: skipped
+    WriteFile(a + "/other", "#!", 0655);  // group/other bits do not count
+    MakeDir(c + "/tool", 0700);           // a directory is a hit
 
     struct Case {
         std::string name, list;

@@ -230,8 +230,8 @@ TEST_F(SystemFailureTest, NoClockTextStillWritesTheLogHeader) {
     std::string task = "task", database = "model.kdb";
     CKUtil::DumpLogFileHeader(1, task, database);
     ASSERT_GE(RecordedMessages().size(), 2u);
-    EXPECT_EQ(RecordedMessages()[1].text, "* Log File Generated On : " + std::string(24, '?') +
-                                              std::string(29, ' ') + "*\n");
+    EXPECT_EQ(RecordedMessages()[1].text,
+              "* Log File Generated On : " + std::string(24, '?') + std::string(29, ' ') + "*\n");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ struct LibraryMessage {
 // Records the library's messages from construction to destruction. Captures
 // nest: the innermost one records.
 class MessageCapture {
-  public:
+public:
     MessageCapture();
     ~MessageCapture();
     MessageCapture(const MessageCapture&) = delete;
@@ -32,7 +32,7 @@ class MessageCapture {
     // The messages recorded so far, oldest first; recording goes on afresh.
     std::vector<LibraryMessage> Take();
 
-  private:
+private:
     std::vector<LibraryMessage> m_messages;
     std::vector<LibraryMessage>* m_previous;
 };

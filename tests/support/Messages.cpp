@@ -31,8 +31,12 @@ std::ostream& operator<<(std::ostream& os, const Message& message) {
               << message.text << "\")";
 }
 
-const std::vector<Message>& RecordedMessages() { return Log(); }
-void ClearMessages() { Log().clear(); }
+const std::vector<Message>& RecordedMessages() {
+    return Log();
+}
+void ClearMessages() {
+    Log().clear();
+}
 
 std::string PrintedText() {
     std::string text;

@@ -33,8 +33,12 @@ void ClearMessages();
 std::string PrintedText();
 
 // Shorthands for expected messages.
-inline Message Print(const std::string& text) { return {"LPrint", "", 0, text}; }
-inline Message Error(const std::string& text) { return {"LError", "", 0, text}; }
+inline Message Print(const std::string& text) {
+    return {"LPrint", "", 0, text};
+}
+inline Message Error(const std::string& text) {
+    return {"LError", "", 0, text};
+}
 inline Message Passed(const std::string& tag, int line, const std::string& what) {
     return {"LException", tag, line, what};
 }

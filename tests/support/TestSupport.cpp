@@ -55,7 +55,9 @@ CwdGuard::~CwdGuard() {
 }
 
 SeedGuard::SeedGuard() : m_saved(CRand::lSeed) {}
-SeedGuard::~SeedGuard() { CRand::lSeed = m_saved; }
+SeedGuard::~SeedGuard() {
+    CRand::lSeed = m_saved;
+}
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kolvtest.XXXXXX").string();
