@@ -25,6 +25,15 @@ std::size_t TextLength(const std::string& str) {
     return std::strlen(str.c_str());
 }
 
+// Replaces each character before the first NUL by `convert` of it, taken as
+// unsigned char (the character functions' domain).
+void MapText(std::string& str, int (*convert)(int)) {
+    const std::size_t length = TextLength(str);
+    for (std::size_t i = 0; i < length; ++i) {
+        str[i] = static_cast<char>(convert(static_cast<unsigned char>(str[i])));
+    }
+}
+
 // True when the name ends in exactly these bytes.
 bool EndsWith(const std::string& strName, std::string_view ending) {
     return strName.size() >= ending.size() &&
@@ -105,19 +114,13 @@ int NextMember(int n, int r, int first, std::int64_t& rank) {
 
 void CKUtil::ToLower(std::string& str) {
     KOLV_TRACE_BEGIN
-    const std::size_t length = TextLength(str);
-    for (std::size_t i = 0; i < length; ++i) {
-        str[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(str[i])));
-    }
+    MapText(str, std::tolower);
     KOLV_TRACE_END(kSourceTag)
 }
 
 void CKUtil::ToUpper(std::string& str) {
     KOLV_TRACE_BEGIN
-    const std::size_t length = TextLength(str);
-    for (std::size_t i = 0; i < length; ++i) {
-        str[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(str[i])));
-    }
+    MapText(str, std::toupper);
     KOLV_TRACE_END(kSourceTag)
 }
 

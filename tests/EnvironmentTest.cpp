@@ -23,11 +23,6 @@ std::string Login() {
     return getpwuid(getuid())->pw_name;
 }
 
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "<unset>";
-}
-
 // A temporary home directory with the environment variables the library
 // reads under the test's control.
 class EnvironmentTest : public ::testing::Test {
@@ -284,7 +279,7 @@ TEST_F(EnvironmentTest, SetUserPathKeepsTheEnvironmentValidOverManyCalls) {
         env.Set("PATH", path);
         ASSERT_TRUE(COSUtil::SetUserPATH());
         const std::string composed = COSUtil::GetUserPATH();
-        ASSERT_EQ(Env("PATH"), composed);
+        ASSERT_EQ(EnvValue("PATH"), composed);
         ASSERT_EQ(composed, "/opt/kolv/bin:" + path.substr(0, path.find_last_not_of('/') + 1));
     }
 }
@@ -403,9 +398,9 @@ TEST_F(InstallationTest, PythonVariablesForAnInstallationFoundFromARelativeName)
         std::string program = "kolv";
         EXPECT_TRUE(COSUtil::SetupPython(program));
         EXPECT_EQ(program, kolv + "/bin/kolv");
-        EXPECT_EQ(Env("PYTHONPATH"), expectedPath);
-        EXPECT_EQ(Env("PYTHONHOME"), platform + "/Python");
-        EXPECT_EQ(Env("KPYTHON"), platform);
+        EXPECT_EQ(EnvValue("PYTHONPATH"), expectedPath);
+        EXPECT_EQ(EnvValue("PYTHONHOME"), platform + "/Python");
+        EXPECT_EQ(EnvValue("KPYTHON"), platform);
         std::vector<Message> expected;
         if (previous) {
             expected = {
@@ -422,9 +417,9 @@ TEST_F(InstallationTest, PythonWithoutInstallationUsesTheArchitectureNameAlone) 
     env.Set("PATH", "/nonexistent");
     std::string program = "nowhere";
     EXPECT_TRUE(COSUtil::SetupPython(program));
-    EXPECT_EQ(Env("PYTHONPATH"), ".:Linux_ix86");
-    EXPECT_EQ(Env("PYTHONHOME"), "Linux_ix86/Python");
-    EXPECT_EQ(Env("KPYTHON"), "Linux_ix86");
+    EXPECT_EQ(EnvValue("PYTHONPATH"), ".:Linux_ix86");
+    EXPECT_EQ(EnvValue("PYTHONHOME"), "Linux_ix86/Python");
+    EXPECT_EQ(EnvValue("KPYTHON"), "Linux_ix86");
 }
 
 TEST_F(InstallationTest, RepeatedPythonSetUpPrependsAgainAndStaysValid) {
@@ -437,9 +432,9 @@ TEST_F(InstallationTest, RepeatedPythonSetUpPrependsAgainAndStaysValid) {
             expectedPath = ".:" + platform;
         }
         ASSERT_TRUE(COSUtil::SetupPython(program));
-        ASSERT_EQ(Env("PYTHONPATH"), expectedPath);
-        ASSERT_EQ(Env("PYTHONHOME"), platform + "/Python");
-        ASSERT_EQ(Env("KPYTHON"), platform);
+        ASSERT_EQ(EnvValue("PYTHONPATH"), expectedPath);
+        ASSERT_EQ(EnvValue("PYTHONHOME"), platform + "/Python");
+        ASSERT_EQ(EnvValue("KPYTHON"), platform);
         expectedPath = ".:" + platform + ":" + expectedPath;
     }
 }
@@ -452,8 +447,8 @@ TEST_F(InstallationTest, PythonSetUpFailsQuietlyWithoutAWorkingDirectory) {
     std::string program = "bin\\kolv";
     EXPECT_FALSE(COSUtil::SetupPython(program));
     EXPECT_EQ(program, "bin\\kolv");
-    EXPECT_EQ(Env("PYTHONPATH"), "<unset>");
-    EXPECT_EQ(Env("KPYTHON"), "<unset>");
+    EXPECT_EQ(EnvValue("PYTHONPATH"), "<unset>");
+    EXPECT_EQ(EnvValue("KPYTHON"), "<unset>");
     EXPECT_TRUE(RecordedMessages().empty());
 }
 

@@ -101,11 +101,6 @@ INTERPOSED char* ctime(const time_t* when) {
 
 namespace {
 
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "<unset>";
-}
-
 class SystemFailureTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -140,9 +135,9 @@ TEST_F(SystemFailureTest, NoWorkingDirectoryChangesNothing) {
     std::string program = "\\opt\\kolv\\bin\\kolv";
     EXPECT_FALSE(COSUtil::SetupPython(program));
     EXPECT_EQ(program, "\\opt\\kolv\\bin\\kolv");
-    EXPECT_EQ(Env("PYTHONPATH"), "<unset>");
-    EXPECT_EQ(Env("PYTHONHOME"), "<unset>");
-    EXPECT_EQ(Env("KPYTHON"), "<unset>");
+    EXPECT_EQ(EnvValue("PYTHONPATH"), "<unset>");
+    EXPECT_EQ(EnvValue("PYTHONHOME"), "<unset>");
+    EXPECT_EQ(EnvValue("KPYTHON"), "<unset>");
     EXPECT_TRUE(RecordedMessages().empty());
 }
 
@@ -158,7 +153,7 @@ TEST_F(SystemFailureTest, PutenvFailureStopsThePythonSetUpAtThatText) {
         std::string program = "/opt/kolv/bin/kolv";
         EXPECT_FALSE(COSUtil::SetupPython(program)) << names[failing];
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(Env(names[i]), i < failing ? values[i] : "<unset>") << names[failing];
+            EXPECT_EQ(EnvValue(names[i]), i < failing ? values[i] : "<unset>") << names[failing];
         }
     }
     // The texts set before the failure stay valid once putenv works again.
@@ -167,20 +162,20 @@ TEST_F(SystemFailureTest, PutenvFailureStopsThePythonSetUpAtThatText) {
     unsetenv("PYTHONPATH");
     EXPECT_TRUE(COSUtil::SetupPython(program));
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(Env(names[i]), values[i]);
+        EXPECT_EQ(EnvValue(names[i]), values[i]);
     }
 }
 
 TEST_F(SystemFailureTest, PutenvFailureOfTheSearchPathKeepsTheEarlierText) {
     ASSERT_TRUE(COSUtil::SetUserPATH());
-    const std::string before = Env("PATH");
+    const std::string before = EnvValue("PATH");
     failures.putenvPrefix = "PATH=";
     env.Set("PATH", "/changed");
     EXPECT_FALSE(COSUtil::SetUserPATH());
-    EXPECT_EQ(Env("PATH"), "/changed");
+    EXPECT_EQ(EnvValue("PATH"), "/changed");
     failures.putenvPrefix.clear();
     EXPECT_TRUE(COSUtil::SetUserPATH());
-    EXPECT_EQ(Env("PATH"), "/changed");
+    EXPECT_EQ(EnvValue("PATH"), "/changed");
     EXPECT_EQ(before, "/usr/bin:/bin");
 }
 

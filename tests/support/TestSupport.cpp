@@ -40,6 +40,11 @@ EnvGuard& EnvGuard::Unset(const std::string& name) {
     return *this;
 }
 
+std::string EnvValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "<unset>";
+}
+
 CwdGuard::CwdGuard(const std::string& dir) {
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer) == nullptr || chdir(dir.c_str()) != 0) {

@@ -29,6 +29,9 @@ private:
     std::map<std::string, std::optional<std::string>> m_saved;
 };
 
+// The value of an environment variable, or "<unset>".
+std::string EnvValue(const char* name);
+
 // Changes the working directory and changes it back when it goes.
 class CwdGuard {
 public:
