@@ -57,13 +57,36 @@ std::string DateText() {
 // Binomial coefficients at or above this count as this (saturation).
 constexpr std::int64_t kBinomialCap = std::int64_t{1} << 62;
 
+// Pascal's triangle for a < kTableRows, exact: its largest entry, C(63, 31),
+// is below 2^60.
+constexpr int kTableRows = 64;
+
+struct BinomialTable {
+    std::int64_t value[kTableRows][kTableRows];
+
+    constexpr BinomialTable() : value() {
+        for (int a = 0; a < kTableRows; ++a) {
+            value[a][0] = 1;
+            for (int b = 1; b <= a; ++b) {
+                value[a][b] = value[a - 1][b - 1] + value[a - 1][b];
+            }
+        }
+    }
+};
+
+constexpr BinomialTable kBinomials;
+
 // C(a, b), or kBinomialCap when it is that large or larger; 0 outside
-// 0 <= b <= a. C(a, i) grows with i up to b <= a/2, so the walk can stop at
-// the first value past the cap. Each step divides out the common factor first
-// (i / g always divides a - i + 1), so nothing overflows on the way.
+// 0 <= b <= a. Small ones come from the table. Otherwise C(a, i) grows with i
+// up to b <= a/2, so the walk can stop at the first value past the cap. Each
+// step divides out the common factor first (i / g always divides a - i + 1),
+// so nothing overflows on the way.
 std::int64_t Binomial(std::int64_t a, std::int64_t b) {
     if (b < 0 || b > a) {
         return 0;
+    }
+    if (a < kTableRows) {
+        return kBinomials.value[a][b];
     }
     b = std::min(b, a - b);
     std::int64_t value = 1;
@@ -86,6 +109,15 @@ std::int64_t Binomial(std::int64_t a, std::int64_t b) {
 // those with x as the next member number C(n-1-x, r-1). Lowers rank by the
 // combinations of the blocks skipped. Needs rank < C(n-first, r).
 int NextMember(int n, int r, int first, std::int64_t& rank) {
+    if (n - first <= kTableRows) {
+        // Every block comes from the table: skip them one by one. Only blocks
+        // no larger than rank (below 2^31) are subtracted.
+        int x = first;
+        for (std::int64_t block; (block = Binomial(n - 1 - std::int64_t{x}, r - 1)) <= rank; ++x) {
+            rank -= block;
+        }
+        return x;
+    }
     if (Binomial(n - 1 - std::int64_t{first}, r - 1) > rank) {
         return first;
     }

@@ -10,6 +10,7 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -353,30 +354,41 @@ std::string COSUtil::GetUserPATH() {
         }
     }
     const char separator = GetSeparator();
-    std::vector<std::string> searchList;
-    std::unordered_set<std::string> listed;
 
+    // The preferences entries, trimmed; they stay in place while the search
+    // list and the set of entries seen refer to them.
     kolv::ForwardSlashes(preferences);
-    for (std::string& entry : kolv::SplitList(preferences, separator)) {
+    std::vector<std::string> preferred = kolv::SplitList(preferences, separator);
+    for (std::string& entry : preferred) {
         CKUtil::TrimLeft(entry);
         CKUtil::TrimRight(entry);
-        kolv::DropTrailingSlash(entry);
-        listed.insert(entry);
-        searchList.push_back(std::move(entry));
     }
 
+    // PATH's entries are views into its text: no entry is copied.
     std::string path;
     ReadEnv("PATH", path);
     kolv::ForwardSlashes(path);
-    for (std::string& entry : kolv::SplitList(path, separator)) {
-        kolv::DropTrailingSlash(entry);
+
+    std::vector<std::string_view> searchList;
+    std::unordered_set<std::string_view> listed;
+    const auto pathSeparators = std::count(path.begin(), path.end(), separator);
+    listed.reserve(preferred.size() + static_cast<std::size_t>(pathSeparators) + 1);
+    for (const std::string& entry : preferred) {
+        const std::string_view view = kolv::WithoutTrailingSlash(entry);
+        listed.insert(view);
+        searchList.push_back(view);
+    }
+    kolv::ListSplitter entries(path, separator);
+    for (std::string_view entry; entries.Next(entry);) {
+        entry = kolv::WithoutTrailingSlash(entry);
         if (listed.insert(entry).second) {
-            searchList.push_back(std::move(entry));
+            searchList.push_back(entry);
         }
     }
 
     std::string joined;
-    for (const std::string& entry : searchList) {
+    joined.reserve(preferences.size() + 1 + path.size());
+    for (const std::string_view& entry : searchList) {
         if (&entry != &searchList.front()) {
             joined += separator;
         }

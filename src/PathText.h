@@ -63,11 +63,12 @@ inline std::vector<std::string> SplitList(std::string_view text, char separator)
     return pieces;
 }
 
-// Drops one trailing '/', if any.
-inline void DropTrailingSlash(std::string& str) {
-    if (!str.empty() && str.back() == '/') {
-        str.pop_back();
+// The text without one trailing '/', if it has one.
+inline std::string_view WithoutTrailingSlash(std::string_view text) {
+    if (!text.empty() && text.back() == '/') {
+        text.remove_suffix(1);
     }
+    return text;
 }
 
 // isspace() on a byte, classified as unsigned char (bytes of 128 and above

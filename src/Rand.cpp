@@ -9,13 +9,8 @@ namespace {
 
 constexpr std::int32_t kInitialSeed = 234567890;
 
-// Schrage's decomposition of 48271 * s mod (2^31 - 1): 44488 is the modulus
-// divided by the multiplier, 3399 the remainder, so no product overflows.
-constexpr std::int32_t kModulus = 2147483647;
-constexpr std::int32_t kMultiplier = 48271;
-constexpr std::int32_t kQuotient = 44488;
-constexpr std::int32_t kRemainder = 3399;
-
+constexpr std::int64_t kModulus = 2147483647;  // 2^31 - 1
+constexpr std::uint64_t kMultiplier = 48271;
 // The double nearest to 1 / (2^31 - 1).
 constexpr double kScale = 4.656612875245797e-10;
 
@@ -60,14 +55,20 @@ CRand::CRand(bool bReproducible) {
 
 CRand::~CRand() {}
 
+// The step gives what Schrage's decomposition of 48271 * seed modulo 2^31 - 1
+// gives (the residue from 1 to 2^31 - 2, or 2^31 - 1 for a seed that is a
+// multiple of the modulus), computed in 64 bits with a shorter chain of
+// dependent instructions: the seed plus twice the modulus is positive and
+// congruent to it, and since 2^31 leaves 1 modulo 2^31 - 1, adding the
+// product's bits above bit 31 to its low 31 bits keeps the residue and leaves
+// a sum below twice the modulus.
 double CRand::Random() {
-    const std::int32_t seed = lSeed;
-    const std::int32_t high = seed / kQuotient;
-    const std::int32_t low = seed - kQuotient * high;
-    std::int32_t next = kMultiplier * low - kRemainder * high;
-    if (next <= 0) {
-        next += kModulus;
+    const std::uint64_t product =
+        kMultiplier * static_cast<std::uint64_t>(std::int64_t{lSeed} + 2 * kModulus);
+    std::uint64_t next = (product & kModulus) + (product >> 31);
+    if (next > kModulus) {
+        next -= kModulus;
     }
-    lSeed = next;
-    return next * kScale;
+    lSeed = static_cast<std::int32_t>(next);
+    return static_cast<double>(next) * kScale;
 }

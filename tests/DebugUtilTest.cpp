@@ -13,46 +13,17 @@
 #include <vector>
 
 #include "DebugUtil.h"
+#include "ReferenceDump.h"
 
 namespace {
 
 char kTitle[] = "Title";
 
-// The bytes that write(fp) puts on a stream.
-template <class Write>
-std::string Capture(Write write) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* fp = open_memstream(&buffer, &size);
-    write(fp);
-    fclose(fp);
-    std::string bytes(buffer, size);
-    free(buffer);
-    return bytes;
-}
-
 // Reference dumps, written plainly with fprintf. The matrix reference prints
 // exactly nRows rows of nCols values.
 template <class T>
 std::string ReferenceMatrix(CMatrix<T>& m, int nRows, int nCols, const char* pszFormat) {
-    return Capture([&](FILE* fp) {
-        fprintf(fp, "\n%s\n      ", kTitle);
-        for (unsigned c = 0; c < m.Cols(); ++c) {
-            fprintf(fp, "%16d ", static_cast<int>(c));
-        }
-        fprintf(fp, "\n      ");
-        for (unsigned c = 0; c < m.Cols(); ++c) {
-            fprintf(fp, "---------------- ");
-        }
-        fprintf(fp, "\n");
-        for (int r = 0; r < nRows; ++r) {
-            fprintf(fp, "%4d) ", r);
-            for (int c = 0; c < nCols; ++c) {
-                fprintf(fp, pszFormat, m(r, c));
-            }
-            fprintf(fp, "\n");
-        }
-    });
+    return Capture([&](FILE* fp) { FprintfMatrix(fp, kTitle, m, nRows, nCols, pszFormat); });
 }
 
 template <class T>

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include "Rand.h"
 #include "TestSupport.h"
@@ -131,6 +132,37 @@ TEST(RandTest, MatchesTheStandardMinimalGenerator) {
         ASSERT_EQ(value, ReferenceValue(expected)) << "draw " << i;
         ASSERT_GT(value, 0.0);
         ASSERT_LT(value, 1.0);
+    }
+}
+
+// One step as Schrage's decomposition computes it, in 32-bit arithmetic.
+std::int32_t SchrageNextSeed(std::int32_t seed) {
+    const std::int32_t high = seed / 44488;
+    const std::int32_t low = seed - 44488 * high;
+    const std::int32_t next = 48271 * low - 3399 * high;
+    return next <= 0 ? next + 2147483647 : next;
+}
+
+TEST(RandTest, OneStepEqualsSchragesAcrossTheSeedRange) {
+    SeedGuard guard;
+    // Every 65537th seed from the lowest, then each end of the range and the
+    // neighbours of the multiples of the modulus.
+    std::vector<std::int32_t> seeds;
+    for (std::int64_t seed = INT32_MIN; seed <= INT32_MAX; seed += 65537) {
+        seeds.push_back(static_cast<std::int32_t>(seed));
+    }
+    for (std::int64_t centre : {std::int64_t{INT32_MIN}, -kModulus, std::int64_t{0}, kModulus}) {
+        for (std::int64_t seed = centre - 2; seed <= centre + 2; ++seed) {
+            if (seed >= INT32_MIN && seed <= INT32_MAX) {
+                seeds.push_back(static_cast<std::int32_t>(seed));
+            }
+        }
+    }
+    for (std::int32_t seed : seeds) {
+        CRand::lSeed = seed;
+        const double value = CRand::Random();
+        ASSERT_EQ(CRand::lSeed, SchrageNextSeed(seed)) << "seed " << seed;
+        ASSERT_EQ(value, ReferenceValue(CRand::lSeed)) << "seed " << seed;
     }
 }
 
