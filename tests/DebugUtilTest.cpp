@@ -6,10 +6,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "DebugUtil.h"
@@ -19,13 +19,8 @@ namespace {
 
 char kTitle[] = "Title";
 
-// Reference dumps, written plainly with fprintf. The matrix reference prints
-// exactly nRows rows of nCols values.
-template <class T>
-std::string ReferenceMatrix(CMatrix<T>& m, int nRows, int nCols, const char* pszFormat) {
-    return Capture([&](FILE* fp) { FprintfMatrix(fp, kTitle, m, nRows, nCols, pszFormat); });
-}
-
+// The one-dimensional dump written plainly with fprintf: five values a line,
+// each line led by the position of its first value.
 template <class T>
 std::string ReferenceValues(const std::vector<T>& v, const char* pszFormat) {
     return Capture([&](FILE* fp) {
@@ -36,10 +31,32 @@ std::string ReferenceValues(const std::vector<T>& v, const char* pszFormat) {
             }
             fprintf(fp, pszFormat, v[i]);
         }
-        if (!v.empty()) {
-            fputc('\n', fp);
-        }
+        fputs(v.empty() ? "" : "\n", fp);
     });
+}
+
+// The vector and valarray dumps of both types against the reference.
+void ExpectOneDimensionalDumps(std::vector<double> doubles, std::vector<int> ints) {
+    std::valarray<double> doubleArray(doubles.data(), doubles.size());
+    std::valarray<int> intArray(ints.data(), ints.size());
+    const std::string doubleText = ReferenceValues(doubles, "%16.8g  ");
+    const std::string intText = ReferenceValues(ints, "%10d  ");
+    using D = CDebugUtil;
+    EXPECT_EQ(Capture([&](FILE* fp) { D::DumpDoubleVector(kTitle, fp, doubles); }), doubleText);
+    EXPECT_EQ(Capture([&](FILE* fp) { D::DumpDoubleArray(kTitle, fp, doubleArray); }), doubleText);
+    EXPECT_EQ(Capture([&](FILE* fp) { D::DumpIntegerVector(kTitle, fp, ints); }), intText);
+    EXPECT_EQ(Capture([&](FILE* fp) { D::DumpIntegerArray(kTitle, fp, intArray); }), intText);
+}
+
+// A matrix dump with these counts against the reference showing exactly
+// nRowsShown x nColsShown values.
+template <class T>
+void ExpectMatrixDump(void (*dump)(char*, FILE*, CMatrix<T>&, int, int), CMatrix<T>& m, int nRows,
+                      int nCols, int nRowsShown, int nColsShown) {
+    const char* format = std::is_same<T, double>::value ? "%16.8g " : "%10d  ";
+    EXPECT_EQ(Capture([&](FILE* fp) { dump(kTitle, fp, m, nRows, nCols); }), Capture([&](FILE* fp) {
+                  FprintfMatrix(fp, kTitle, m, nRowsShown, nColsShown, format);
+              }));
 }
 
 // A matrix of 7 columns filled column by column from the values.
@@ -52,64 +69,40 @@ CMatrix<T> MatrixOf(const std::vector<T>& v) {
     return m;
 }
 
-std::vector<double> TestDoubles() {
-    std::vector<double> v = {
+// Zeros, infinities, NaNs, denormals, rounding edges of "%.8g", then random
+// bit patterns (any exponent, NaN payloads) and random scaled integers.
+TEST(DebugUtilTest, DumpsPrintTheSameBytesAsPrintf) {
+    std::vector<double> doubles = {
         0.0,      -0.0,    INFINITY,     -INFINITY,    NAN,         -NAN,        DBL_MAX,
         -DBL_MAX, DBL_MIN, DBL_TRUE_MIN, -DBL_MIN / 3, 1e16,        -1e16,       1e17,
         1e-5,     1e-4,    99999999.5,   999999995.0,  100000005.0, 100000015.0, 0.5};
     for (double d : {1e16, 1e8, 1e-4, 1e100}) {
-        v.push_back(std::nextafter(d, 0.0));
-        v.push_back(std::nextafter(d, INFINITY));
+        doubles.insert(doubles.end(), {std::nextafter(d, 0.0), std::nextafter(d, INFINITY)});
     }
     std::mt19937_64 random(12345);
     for (int i = 0; i < 20000; ++i) {
-        const std::uint64_t bits = random();  // any exponent, NaNs with payloads too
+        const std::uint64_t bits = random();
         double d;
         std::memcpy(&d, &bits, sizeof d);
-        v.push_back(d);
-        v.push_back(std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(i % 100) - 80));
+        doubles.insert(doubles.end(),
+                       {d, std::ldexp(static_cast<double>(bits >> 11), i % 100 - 80)});
     }
-    return v;
-}
-
-std::vector<int> TestIntegers() {
-    std::vector<int> v = {0,         1,          -1,        INT_MIN,    INT_MAX,    INT_MIN + 1,
-                          999999999, 1000000000, -99999999, -999999999, -1000000000};
-    std::mt19937 random(6789);
+    std::vector<int> ints = {0,         1,          -1,        INT_MIN,    INT_MAX,    INT_MIN + 1,
+                             999999999, 1000000000, -99999999, -999999999, -1000000000};
     for (int i = 0; i < 2000; ++i) {
-        v.push_back(static_cast<int>(random()) >> (i % 32));
+        ints.push_back(static_cast<int>(random()) >> (i % 32));
     }
-    return v;
-}
-
-// The four one-dimensional dumps against the reference.
-void ExpectOneDimensionalDumps(std::vector<double> doubles, std::vector<int> ints) {
-    std::valarray<double> doubleArray(doubles.data(), doubles.size());
-    std::valarray<int> intArray(ints.data(), ints.size());
-    const std::string doubleValues = ReferenceValues(doubles, "%16.8g  ");
-    const std::string intValues = ReferenceValues(ints, "%10d  ");
-    EXPECT_EQ(Capture([&](FILE* fp) { CDebugUtil::DumpDoubleVector(kTitle, fp, doubles); }),
-              doubleValues);
-    EXPECT_EQ(Capture([&](FILE* fp) { CDebugUtil::DumpDoubleArray(kTitle, fp, doubleArray); }),
-              doubleValues);
-    EXPECT_EQ(Capture([&](FILE* fp) { CDebugUtil::DumpIntegerVector(kTitle, fp, ints); }),
-              intValues);
-    EXPECT_EQ(Capture([&](FILE* fp) { CDebugUtil::DumpIntegerArray(kTitle, fp, intArray); }),
-              intValues);
-}
-
-TEST(DebugUtilTest, DumpsPrintTheSameBytesAsPrintf) {
-    const std::vector<double> doubles = TestDoubles();
-    const std::vector<int> ints = TestIntegers();
+    for (std::size_t n = 0; n <= 12; ++n) {  // empty, partial and full lines
+        ExpectOneDimensionalDumps({doubles.begin(), doubles.begin() + n},
+                                  {ints.begin(), ints.begin() + n});
+    }
     ExpectOneDimensionalDumps(doubles, ints);
     CMatrix<double> doubleMatrix = MatrixOf(doubles);
     CMatrix<int> intMatrix = MatrixOf(ints);
-    EXPECT_EQ(
-        Capture([&](FILE* fp) { CDebugUtil::DumpDoubleMatrix(kTitle, fp, doubleMatrix, 0, 0); }),
-        ReferenceMatrix(doubleMatrix, doubleMatrix.Rows(), 7, "%16.8g "));
-    EXPECT_EQ(
-        Capture([&](FILE* fp) { CDebugUtil::DumpIntegerMatrix(kTitle, fp, intMatrix, 0, 0); }),
-        ReferenceMatrix(intMatrix, intMatrix.Rows(), 7, "%10d  "));
+    ExpectMatrixDump(CDebugUtil::DumpDoubleMatrix, doubleMatrix, 0, 0,
+                     static_cast<int>(doubleMatrix.Rows()), 7);
+    ExpectMatrixDump(CDebugUtil::DumpIntegerMatrix, intMatrix, 0, 0,
+                     static_cast<int>(intMatrix.Rows()), 7);
 }
 
 TEST(DebugUtilTest, OneDimensionalLayoutHasFiveValuesToALine) {
@@ -125,23 +118,20 @@ TEST(DebugUtilTest, OneDimensionalLayoutHasFiveValuesToALine) {
                   CDebugUtil::DumpDoubleVector(nullptr, fp, empty);
               }),
               "\nTitle\n\n(null)\n");
-    for (std::size_t n = 0; n <= 12; ++n) {  // empty, partial and full lines
-        ExpectOneDimensionalDumps(std::vector<double>(n, 0.25), std::vector<int>(n, 3));
-    }
 }
 
+// A count of 0 shows the whole dimension, a negative one none, a larger one
+// the whole; the header always covers every column of the matrix.
 TEST(DebugUtilTest, MatrixCountsAreClampedToTheMatrix) {
-    struct Case {
+    const struct {
         unsigned nRows, nCols;  // of the matrix
-        int nRowsArg, nColsArg;
-        int nRowsShown, nColsShown;
-    };
-    const Case cases[] = {
+        int nRowsArg, nColsArg, nRowsShown, nColsShown;
+    } cases[] = {
         {2, 3, 0, 0, 2, 3},  {3, 4, 2, 1, 2, 1},  {3, 4, 0, 2, 3, 2},    {3, 4, 9, 99, 3, 4},
         {3, 4, -1, 2, 0, 0}, {3, 4, 2, -5, 2, 0}, {3, 0, 0, 0, 3, 0},    {3, 0, 2, 5, 2, 0},
         {0, 4, 3, 0, 0, 4},  {0, 0, 0, 0, 0, 0},  {12, 2, 11, 0, 11, 2},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CMatrix<double> doubles(c.nRows, c.nCols);
         CMatrix<int> ints(c.nRows, c.nCols);
         for (unsigned i = 0; i < c.nRows * c.nCols; ++i) {
@@ -150,14 +140,10 @@ TEST(DebugUtilTest, MatrixCountsAreClampedToTheMatrix) {
         }
         SCOPED_TRACE(testing::Message() << c.nRows << "x" << c.nCols << " matrix, counts "
                                         << c.nRowsArg << ", " << c.nColsArg);
-        EXPECT_EQ(Capture([&](FILE* fp) {
-                      CDebugUtil::DumpDoubleMatrix(kTitle, fp, doubles, c.nRowsArg, c.nColsArg);
-                  }),
-                  ReferenceMatrix(doubles, c.nRowsShown, c.nColsShown, "%16.8g "));
-        EXPECT_EQ(Capture([&](FILE* fp) {
-                      CDebugUtil::DumpIntegerMatrix(kTitle, fp, ints, c.nRowsArg, c.nColsArg);
-                  }),
-                  ReferenceMatrix(ints, c.nRowsShown, c.nColsShown, "%10d  "));
+        ExpectMatrixDump(CDebugUtil::DumpDoubleMatrix, doubles, c.nRowsArg, c.nColsArg,
+                         c.nRowsShown, c.nColsShown);
+        ExpectMatrixDump(CDebugUtil::DumpIntegerMatrix, ints, c.nRowsArg, c.nColsArg, c.nRowsShown,
+                         c.nColsShown);
     }
     CMatrix<int> noColumns(2, 0);
     EXPECT_EQ(
@@ -165,14 +151,18 @@ TEST(DebugUtilTest, MatrixCountsAreClampedToTheMatrix) {
         "\nTitle\n      \n      \n   0) \n   1) \n");
 }
 
-TEST(DebugUtilTest, DumpFlushesEveryOpenStream) {
+// Every open stream is flushed, not only the one written.
+TEST(DebugUtilTest, DumpsFlushEveryOpenStream) {
     FILE* other = tmpfile();
-    fputs("pending", other);  // held in the stream's buffer
     std::vector<int> v = {1};
-    Capture([&](FILE* fp) { CDebugUtil::DumpIntegerVector(kTitle, fp, v); });
+    CMatrix<int> m(1, 1);
     struct stat status;
-    ASSERT_EQ(fstat(fileno(other), &status), 0);
-    EXPECT_EQ(status.st_size, 7);
+    fputs("pending", other);
+    Capture([&](FILE* fp) { CDebugUtil::DumpIntegerVector(kTitle, fp, v); });
+    EXPECT_TRUE(fstat(fileno(other), &status) == 0 && status.st_size == 7);
+    fputs("more", other);
+    Capture([&](FILE* fp) { CDebugUtil::DumpIntegerMatrix(kTitle, fp, m, 0, 0); });
+    EXPECT_TRUE(fstat(fileno(other), &status) == 0 && status.st_size == 11);
     fclose(other);
 }
 
