@@ -46,6 +46,38 @@ void CreateWithBanner(const std::string& name) {
     std::fclose(file);
 }
 
+// Scans the stream for the first line that sets `key` and stores its value;
+// false when no line matches. A read error ends the scan; the caller asks
+// the stream's error indicator.
+bool FindSetting(std::FILE* file, const std::string& key, std::string& value) {
+    char line[8192];
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        // Text after a NUL byte does not take part in the lookup.
+        const char* at = std::strstr(line, key.c_str());
+        if (at == nullptr) {
+            continue;
+        }
+        const char* comment = std::strchr(line, '#');
+        if (comment != nullptr && comment <= at) {
+            continue;  // the key stands in a comment
+        }
+        const char* equals = std::strchr(line, '=');
+        if (equals == nullptr) {
+            value.clear();  // a bare key: an empty value, and the search ends
+            return true;
+        }
+        if (equals <= at) {
+            continue;  // the key stands only in a value
+        }
+        const char* valueEnd = std::strchr(equals + 1, '#');
+        value.assign(equals + 1, valueEnd != nullptr ? valueEnd : equals + std::strlen(equals));
+        CKUtil::TrimRight(value);
+        CKUtil::TrimLeft(value);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 CInitFile::CInitFile(std::string& strFileName, bool bForceCreate) {
@@ -63,41 +95,16 @@ CInitFile::~CInitFile() {}
 
 bool CInitFile::Get(std::string& strKey, std::string& strValue) {
     KOLV_TRACE_BEGIN
+    // A file that cannot be opened takes the course of a failed read.
     std::FILE* file = std::fopen(m_strFileName.c_str(), "r");
-    if (file == nullptr) {
-        LError("ERROR: Getting initialization file parameter: %s\n", strKey.c_str());
-        return false;
-    }
+    bool readFailed = file == nullptr;
     bool found = false;
     std::string value;
-    char line[8192];
-    while (std::fgets(line, sizeof line, file) != nullptr) {
-        // Text after a NUL byte does not take part in the lookup.
-        const char* key = std::strstr(line, strKey.c_str());
-        if (key == nullptr) {
-            continue;
-        }
-        const char* comment = std::strchr(line, '#');
-        if (comment != nullptr && comment <= key) {
-            continue;  // the key stands in a comment
-        }
-        const char* equals = std::strchr(line, '=');
-        if (equals == nullptr) {
-            found = true;  // a bare key: an empty value, and the search ends
-            break;
-        }
-        if (equals <= key) {
-            continue;  // the key stands only in a value
-        }
-        const char* valueEnd = std::strchr(equals + 1, '#');
-        value.assign(equals + 1, valueEnd != nullptr ? valueEnd : equals + std::strlen(equals));
-        CKUtil::TrimRight(value);
-        CKUtil::TrimLeft(value);
-        found = true;
-        break;
+    if (file != nullptr) {
+        found = FindSetting(file, strKey, value);
+        readFailed = std::ferror(file) != 0;
+        std::fclose(file);
     }
-    const bool readFailed = std::ferror(file) != 0;
-    std::fclose(file);
     if (readFailed) {
         LError("ERROR: Getting initialization file parameter: %s\n", strKey.c_str());
         return false;

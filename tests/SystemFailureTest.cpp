@@ -101,6 +101,8 @@ INTERPOSED char* ctime(const time_t* when) {
 
 namespace {
 
+const Message kReadError = Error("ERROR: Getting initialization file parameter: Key\n");
+
 class SystemFailureTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -189,9 +191,7 @@ TEST_F(SystemFailureTest, PreferencesFileThatCannotBeCreatedOrOpened) {
     failures.fopenMode = "r";
     EXPECT_FALSE(settings.Get(key, value));
     EXPECT_EQ(value, "preset");
-    const std::vector<Message> expected = {
-        Error("ERROR: Getting initialization file parameter: Key\n")};
-    EXPECT_EQ(RecordedMessages(), expected);
+    EXPECT_EQ(RecordedMessages(), std::vector<Message>{kReadError});
 }
 
 TEST_F(SystemFailureTest, ReadErrorInTheMiddleOfThePreferencesFile) {
@@ -206,9 +206,7 @@ TEST_F(SystemFailureTest, ReadErrorInTheMiddleOfThePreferencesFile) {
     failures.fgetsErrorAfter = 1;
     EXPECT_FALSE(settings.Get(key, value));
     EXPECT_EQ(value, "preset");
-    const std::vector<Message> expected = {
-        Error("ERROR: Getting initialization file parameter: Key\n")};
-    EXPECT_EQ(RecordedMessages(), expected);
+    EXPECT_EQ(RecordedMessages(), std::vector<Message>{kReadError});
 }
 
 TEST_F(SystemFailureTest, NoClockTextStillWritesTheBanner) {
