@@ -169,7 +169,8 @@ public:
     static bool SetupPython(std::string& strProgram);
 };
 
-// Writes the library's version, most significant first: 6, 21, 0.
+// Writes the library's version (the project version it was built as),
+// most significant first.
 KOLVUTIL_API void GetKolvUtilVersion(int* pnMajor, int* pnMinor, int* pnRelease);
 
 #endif  // OSUTIL_H

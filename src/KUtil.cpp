@@ -34,12 +34,6 @@ void MapText(std::string& str, int (*convert)(int)) {
     }
 }
 
-// True when the name ends in exactly these bytes.
-bool EndsWith(const std::string& strName, std::string_view ending) {
-    return strName.size() >= ending.size() &&
-           strName.compare(strName.size() - ending.size(), ending.size(), ending) == 0;
-}
-
 // The current local time as ctime() writes it, without its line feed. ctime()
 // gives null for a year it cannot write in its 24 characters; the date is then
 // shown as 24 '?', so that the header keeps its layout.
@@ -206,19 +200,19 @@ void CKUtil::SplitName(std::string& strText, int nWidth, std::vector<std::string
 
 bool CKUtil::IsMATLAB(std::string& strName) {
     KOLV_TRACE_BEGIN
-    return EndsWith(strName, ".m");
+    return kolv::EndsWith(strName, ".m");
     KOLV_TRACE_END(kSourceTag)
 }
 
 bool CKUtil::IsPython(std::string& strName) {
     KOLV_TRACE_BEGIN
-    return EndsWith(strName, ".py") || EndsWith(strName, ".PY");
+    return kolv::EndsWith(strName, ".py") || kolv::EndsWith(strName, ".PY");
     KOLV_TRACE_END(kSourceTag)
 }
 
 bool CKUtil::IsExcel(std::string& strName) {
     KOLV_TRACE_BEGIN
-    return EndsWith(strName, ".kxl") || EndsWith(strName, ".KXL");
+    return kolv::EndsWith(strName, ".kxl") || kolv::EndsWith(strName, ".KXL");
     KOLV_TRACE_END(kSourceTag)
 }
 

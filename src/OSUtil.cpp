@@ -110,9 +110,9 @@ char COSUtil::GetSeparator() {
 }
 
 void GetKolvUtilVersion(int* pnMajor, int* pnMinor, int* pnRelease) {
-    *pnMajor = 6;
-    *pnMinor = 21;
-    *pnRelease = 0;
+    *pnMajor = KOLVUTIL_VERSION_MAJOR;
+    *pnMinor = KOLVUTIL_VERSION_MINOR;
+    *pnRelease = KOLVUTIL_VERSION_PATCH;
 }
 
 void COSUtil::mySleep(unsigned int nMilliseconds) {
@@ -272,15 +272,7 @@ std::string COSUtil::GetTmpDir() {
 
 bool COSUtil::LockDirExist(std::string& strPath) {
     KOLV_TRACE_BEGIN
-    std::string lockPath = strPath;
-    kolv::CutAtNul(lockPath);
-    const std::string kDatabaseEnding = ".kdb";
-    if (lockPath.size() >= kDatabaseEnding.size() &&
-        lockPath.compare(lockPath.size() - kDatabaseEnding.size(), std::string::npos,
-                         kDatabaseEnding) == 0) {
-        lockPath.resize(lockPath.size() - kDatabaseEnding.size());
-    }
-    lockPath += ".lck";
+    const std::string lockPath = kolv::LockPathOf(strPath);
     struct stat status;
     return StatMode(lockPath, status);
     KOLV_TRACE_END(kSourceTag)
@@ -432,13 +424,10 @@ std::string COSUtil::FindInstallation(std::string& strProgram, std::string& strB
 
 bool COSUtil::SetupPython(std::string& strProgram) {
     KOLV_TRACE_BEGIN
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) == nullptr) {
+    std::string workingDir;
+    if (!kolv::WorkingDirectory(workingDir)) {
         return false;
     }
-    std::string workingDir = cwd;
-    NoCStrings(workingDir);
-    kolv::ForwardSlashes(workingDir);
 
     const std::string platformDir = FindInstallation(strProgram, workingDir) + ArchName();
     const char separator = GetSeparator();

@@ -1,7 +1,12 @@
-// PathText.h: path-text helpers shared by the library's sources.
+// PathText.h: the library's private text rules, written once and shared by
+// its sources, kolvenv, the fuzz targets and the benchmarks: cutting at NUL,
+// '\' to '/', splitting and joining directory lists, the lock path and the
+// working directory.
 
 #ifndef KOLV_PATHTEXT_H
 #define KOLV_PATHTEXT_H
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -22,6 +27,12 @@ inline void CutAtNul(std::string& str) {
 // Turns every '\' into '/'.
 inline void ForwardSlashes(std::string& str) {
     std::replace(str.begin(), str.end(), '\\', '/');
+}
+
+// Whether the text ends in the ending.
+inline bool EndsWith(std::string_view text, std::string_view ending) {
+    return text.size() >= ending.size() &&
+           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
 // What stands before the last '/'; the text itself when it holds none.
@@ -61,6 +72,42 @@ inline std::vector<std::string> SplitList(std::string_view text, char separator)
         pieces.emplace_back(piece);
     }
     return pieces;
+}
+
+// The entries joined into one text, the separator between each two.
+template <class Entries>
+std::string JoinList(const Entries& entries, std::string_view separator) {
+    std::string joined;
+    for (auto entry = std::begin(entries); entry != std::end(entries); ++entry) {
+        if (entry != std::begin(entries)) {
+            joined += separator;
+        }
+        joined += *entry;
+    }
+    return joined;
+}
+
+// The lock path of a database path: the path cut at its first NUL, with a
+// ".kdb" ending replaced by ".lck" and ".lck" appended to any other ending.
+inline std::string LockPathOf(std::string path) {
+    CutAtNul(path);
+    const std::string_view kDatabaseEnding = ".kdb";
+    if (EndsWith(path, kDatabaseEnding)) {
+        path.resize(path.size() - kDatabaseEnding.size());
+    }
+    return path + ".lck";
+}
+
+// Sets dir to the working directory with every '\' turned into '/'; false,
+// dir unchanged, when it cannot be had.
+inline bool WorkingDirectory(std::string& dir) {
+    char buffer[4096];
+    if (getcwd(buffer, sizeof buffer) == nullptr) {
+        return false;
+    }
+    dir = buffer;
+    ForwardSlashes(dir);
+    return true;
 }
 
 // The text without one trailing '/', if it has one.

@@ -24,9 +24,9 @@ TEST(PlatformTest, ConstantAnswers) {
     EXPECT_EQ(COSUtil::GetSeparator(), ':');
     int major = -1, minor = -1, release = -1;
     GetKolvUtilVersion(&major, &minor, &release);
-    EXPECT_EQ(major, 6);
-    EXPECT_EQ(minor, 21);
-    EXPECT_EQ(release, 0);
+    EXPECT_EQ(major, KOLV_VERSION_MAJOR);
+    EXPECT_EQ(minor, KOLV_VERSION_MINOR);
+    EXPECT_EQ(release, KOLV_VERSION_PATCH);
     EXPECT_EQ(COSUtil::ArchName(), "Linux_ix86");
 }
 

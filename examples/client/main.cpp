@@ -19,7 +19,8 @@ static void Check(bool condition, const char* what) {
 int main() {
     int major = 0, minor = 0, release = -1;
     GetKolvUtilVersion(&major, &minor, &release);
-    Check(major == 6 && minor == 21 && release == 0, "version 6.21.0");
+    Check(major == KOLVUTIL_MAJOR && minor == KOLVUTIL_MINOR && release == KOLVUTIL_PATCH,
+          "the version of the package found");
     Check(COSUtil::GetSeparator() == ':', "list separator");
 
     // With no usable home directory the library raises CFileNotReady; each
