@@ -32,21 +32,26 @@ std::string NumberedList(const std::string& prefix, const std::string& suffix, i
 // ----- GetUserPATH ---------------------------------------------------------------
 
 // A temporary home directory with a preferences file listing two directories,
-// and a PATH of distinct entries; the environment is restored afterwards.
+// and a PATH of distinct entries of about 30 characters (the temporary
+// directory's path and "/dNNNN"), set afresh before each call; the
+// environment is restored afterwards.
 void GetUserPATH(benchmark::State& state) {
     const int nEntries = static_cast<int>(state.range(0));
     TempDir home;
     EnvGuard env;
     env.Unset("KHOME").Set("HOME", home.Path());
     WriteFile(COSUtil::GetInitFile(), "PathList = /opt/kolvane/bin : /opt/tools/bin/\n");
-    env.Set("PATH", NumberedList("/opt/package", "/bin/", nEntries));
-
-    const std::string path = COSUtil::GetUserPATH();
-    if (std::count(path.begin(), path.end(), ':') != nEntries + 1) {
+    const std::string path = NumberedList(home.Path() + "/d", "", nEntries);
+    env.Set("PATH", path);
+    const std::string composed = COSUtil::GetUserPATH();
+    if (std::count(composed.begin(), composed.end(), ':') != nEntries + 1) {
         state.SkipWithError("GetUserPATH did not list every entry once");
         return;
     }
     for (auto _ : state) {
+        state.PauseTiming();
+        env.Set("PATH", path);
+        state.ResumeTiming();
         benchmark::DoNotOptimize(COSUtil::GetUserPATH());
     }
 }

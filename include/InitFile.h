@@ -32,7 +32,8 @@ public:
     // strKey (as a substring) before any '#' and before its first '='; the
     // value is the text after that '=', cut at '#' and trimmed at both ends. A
     // matching line without '=' gives "" and ends the search. Returns true,
-    // value unchanged, when no line matches. Returns false, value unchanged,
+    // value unchanged, when no line matches; a key that holds a NUL byte
+    // matches no line (a line's text ends at its first NUL). Returns false, value unchanged,
     // with the message "ERROR: Getting initialization file parameter: <key>"
     // when the file cannot be opened or a read fails. Lines longer than 8191
     // characters are read as several lines. Traced ("../InitFile").

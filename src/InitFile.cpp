@@ -50,10 +50,12 @@ void CreateWithBanner(const std::string& name) {
 // false when no line matches. A read error ends the scan; the caller asks
 // the stream's error indicator.
 bool FindSetting(std::FILE* file, const std::string& key, std::string& value) {
+    // A line's text ends at its first NUL byte, so a key that holds one is
+    // in no line; the file is still read through, as for any absent key.
+    const bool keyHasNul = key.find('\0') != std::string::npos;
     char line[8192];
     while (std::fgets(line, sizeof line, file) != nullptr) {
-        // Text after a NUL byte does not take part in the lookup.
-        const char* at = std::strstr(line, key.c_str());
+        const char* at = keyHasNul ? nullptr : std::strstr(line, key.c_str());
         if (at == nullptr) {
             continue;
         }

@@ -15,7 +15,6 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 #include "InitFile.h"
@@ -69,6 +68,86 @@ std::string DirectoryOf(const std::string& path) {
 // that holds the program, with '/' appended.
 std::string InstallationOf(const std::string& program) {
     return DirectoryOf(DirectoryOf(program)) + "/";
+}
+
+// The directories that the preferences file lists under "PathList", in order:
+// '\' turned into '/', each trimmed and without one trailing '/'. Empty and
+// repeated entries stay. None without a preferences file or setting.
+std::vector<std::string> PreferredEntries() {
+    std::string preferences;
+    std::string initFile = COSUtil::GetInitFile();
+    if (!initFile.empty()) {
+        CInitFile settings(initFile, false);
+        std::string key = "PathList";
+        settings.Get(key, preferences);  // a failed read leaves it empty
+    }
+    kolv::ForwardSlashes(preferences);
+    std::vector<std::string> entries = kolv::SplitList(preferences, COSUtil::GetSeparator());
+    for (std::string& entry : entries) {
+        CKUtil::TrimLeft(entry);
+        CKUtil::TrimRight(entry);
+        entry.resize(kolv::WithoutTrailingSlash(entry).size());
+    }
+    return entries;
+}
+
+// A set of texts held as views (the texts outlive it): an open-addressing
+// table of hashes and positions, sized up front for the number of texts it
+// will hold, so that a look-up touches one small slot or a few and never
+// allocates.
+class ViewSet {
+public:
+    explicit ViewSet(std::size_t capacity) {
+        std::size_t slots = 16;
+        while (slots < 2 * capacity) {
+            slots *= 2;
+        }
+        m_slots.resize(slots);
+        m_views.reserve(capacity);
+    }
+
+    // Adds the text; false when an equal text (same bytes) is there already.
+    bool Insert(std::string_view text) {
+        const std::size_t hash = std::hash<std::string_view>()(text);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (slot.position == 0) {
+                m_views.push_back(text);
+                slot = {hash, m_views.size()};
+                return true;
+            }
+            if (slot.hash == hash && m_views[slot.position - 1] == text) {
+                return false;
+            }
+        }
+    }
+
+private:
+    struct Slot {
+        std::size_t hash = 0;
+        std::size_t position = 0;  // 1 + index into m_views; 0 for a free slot
+    };
+    std::vector<Slot> m_slots;
+    std::vector<std::string_view> m_views;
+};
+
+// Appends each entry of the list text, without one trailing '/', unless an
+// equal entry (same bytes) is in the list already: the first occurrence wins.
+void AppendNewEntries(std::string_view text, char separator, std::vector<std::string_view>& list) {
+    const auto pieces = static_cast<std::size_t>(std::count(text.begin(), text.end(), separator));
+    ViewSet seen(list.size() + pieces + 1);
+    for (const std::string_view entry : list) {
+        seen.Insert(entry);
+    }
+    list.reserve(list.size() + pieces + 1);
+    kolv::ListSplitter entries(text, separator);
+    for (std::string_view entry; entries.Next(entry);) {
+        entry = kolv::WithoutTrailingSlash(entry);
+        if (seen.Insert(entry)) {
+            list.push_back(entry);
+        }
+    }
 }
 
 // A text handed to putenv(). The environment keeps the pointer, not a copy,
@@ -335,58 +414,14 @@ bool COSUtil::FindExeInStringPATH(std::string& strName, std::string& strDirList)
 
 std::string COSUtil::GetUserPATH() {
     KOLV_TRACE_BEGIN
-    std::string preferences;
-    std::string initFile = GetInitFile();
-    if (!initFile.empty()) {
-        CInitFile settings(initFile, false);
-        std::string key = "PathList";
-        std::string value;
-        if (settings.Get(key, value) && !value.empty()) {
-            preferences = value;
-        }
-    }
-    const char separator = GetSeparator();
-
-    // The preferences entries, trimmed; they stay in place while the search
-    // list and the set of entries seen refer to them.
-    kolv::ForwardSlashes(preferences);
-    std::vector<std::string> preferred = kolv::SplitList(preferences, separator);
-    for (std::string& entry : preferred) {
-        CKUtil::TrimLeft(entry);
-        CKUtil::TrimRight(entry);
-    }
-
-    // PATH's entries are views into its text: no entry is copied.
+    const std::vector<std::string> preferred = PreferredEntries();
     std::string path;
     ReadEnv("PATH", path);
     kolv::ForwardSlashes(path);
-
-    std::vector<std::string_view> searchList;
-    std::unordered_set<std::string_view> listed;
-    const auto pathSeparators = std::count(path.begin(), path.end(), separator);
-    listed.reserve(preferred.size() + static_cast<std::size_t>(pathSeparators) + 1);
-    for (const std::string& entry : preferred) {
-        const std::string_view view = kolv::WithoutTrailingSlash(entry);
-        listed.insert(view);
-        searchList.push_back(view);
-    }
-    kolv::ListSplitter entries(path, separator);
-    for (std::string_view entry; entries.Next(entry);) {
-        entry = kolv::WithoutTrailingSlash(entry);
-        if (listed.insert(entry).second) {
-            searchList.push_back(entry);
-        }
-    }
-
-    std::string joined;
-    joined.reserve(preferences.size() + 1 + path.size());
-    for (const std::string_view& entry : searchList) {
-        if (&entry != &searchList.front()) {
-            joined += separator;
-        }
-        joined += entry;
-    }
-    return joined;
+    const char separator = GetSeparator();
+    std::vector<std::string_view> searchList(preferred.begin(), preferred.end());
+    AppendNewEntries(path, separator, searchList);
+    return kolv::JoinList(searchList, std::string_view(&separator, 1));
     KOLV_TRACE_END(kSourceTag)
 }
 

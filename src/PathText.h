@@ -78,6 +78,11 @@ inline std::vector<std::string> SplitList(std::string_view text, char separator)
 template <class Entries>
 std::string JoinList(const Entries& entries, std::string_view separator) {
     std::string joined;
+    std::size_t length = 0;
+    for (const auto& entry : entries) {
+        length += std::string_view(entry).size() + separator.size();
+    }
+    joined.reserve(length);
     for (auto entry = std::begin(entries); entry != std::end(entries); ++entry) {
         if (entry != std::begin(entries)) {
             joined += separator;
