@@ -1,0 +1,10 @@
+# Fails when docs/robustness.md names a test (Suite.Case) that ctest does not list.
+file(READ ${DOC} doc)
+execute_process(COMMAND ${CMAKE_CTEST_COMMAND} -N --test-dir ${BUILD_DIR} OUTPUT_VARIABLE listed)
+string(REGEX MATCHALL "[A-Za-z]+Test\\.[A-Za-z0-9_]+" named "${doc}")
+list(REMOVE_DUPLICATES named)
+foreach(test IN LISTS named)
+    if(NOT listed MATCHES " ${test}\n")
+        message(SEND_ERROR "docs/robustness.md names a test that does not exist: ${test}")
+    endif()
+endforeach()
