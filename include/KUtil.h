@@ -24,7 +24,7 @@
 
 class KOLVUTIL_API CKUtil {
 public:
-    // ----- Strings ------------------------------------------------------------
+    // ----- Strings -----------------------------------------------------------
 
     // Lower-case (upper-case) every character before the first NUL, in place;
     // characters at and after an embedded NUL are left alone. Traced.
@@ -44,7 +44,7 @@ public:
     // whole text as one piece; a width of 0 appends nothing.
     static void SplitName(std::string& strText, int nWidth, std::vector<std::string>& vPieces);
 
-    // ----- File names ---------------------------------------------------------
+    // ----- File names --------------------------------------------------------
 
     // True for a name ending in ".m" (case-sensitive). Traced.
     static bool IsMATLAB(std::string& strName);
@@ -70,7 +70,7 @@ public:
     // ctime(): not safe to call concurrently. Traced.
     static void DumpLogFileHeader(int nTask, std::string& strTaskName, std::string& strDbFile);
 
-    // ----- Integer combinatorics ----------------------------------------------
+    // ----- Integer combinatorics ---------------------------------------------
 
     // n! for n >= 1, 1 for n <= 0. Exact up to 12; above, the product wraps
     // modulo 2^32 (computed unsigned, no overflow).

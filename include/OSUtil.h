@@ -63,7 +63,7 @@ public:
     // the processor, "SunOS", "IRIX", "HP-UX", "AIX", "OSF1", else "UNKNOWN".
     static std::string ArchName();
 
-    // ----- Directory checks and path-string helpers ---------------------------
+    // ----- Directory checks and path-string helpers --------------------------
 
     // 1 when strDir exists, is a directory (following links) and its owner's
     // read, write and execute bits are set; 0 otherwise. On failure writes a
@@ -80,7 +80,7 @@ public:
     // True when the path starts with '/'; false for the empty path. Traced.
     static bool FromRoot(std::string& strPath);
 
-    // ----- Home and temporary directories ----------------------------------------
+    // ----- Home and temporary directories ------------------------------------
 
     // The value of KHOME, else of HOME (each cut at its first NUL), whichever
     // first names an entry whose owner read, write and execute bits are all
@@ -96,7 +96,7 @@ public:
     // result in one static string: not safe to call concurrently.
     static std::string GetTmpDir();
 
-    // ----- Lock probe and preferences-file location ------------------------------
+    // ----- Lock probe and preferences-file location --------------------------
 
     // True when the lock of the database file strPath exists: its ".kdb"
     // ending replaced by ".lck", or ".lck" appended to a path (cut at its
@@ -110,7 +110,7 @@ public:
     // getpwuid: not safe to call concurrently. Traced.
     static std::string GetInitFile();
 
-    // ----- Line splitting and executable search -------------------------------------
+    // ----- Line splitting and executable search ------------------------------
 
     // Takes the next piece, at most nWidth characters, off the front of
     // strText into strPiece, breaking after white space within the width; a
@@ -128,7 +128,7 @@ public:
     // candidate. Traced.
     static bool FindExeInStringPATH(std::string& strName, std::string& strDirList);
 
-    // ----- User search path ---------------------------------------------------
+    // ----- User search path --------------------------------------------------
 
     // The search path: the "PathList" directories of the preferences file
     // (trimmed, one trailing '/' dropped, all kept), then those of PATH (cut at
@@ -145,7 +145,7 @@ public:
     // Traced.
     static bool SetUserPATH();
 
-    // ----- Installation discovery and Python set-up ---------------------------
+    // ----- Installation discovery and Python set-up --------------------------
 
     // The installation directory (ending in '/') of the program strProgram:
     // the parent of the program's directory. strProgram has '\' turned into
