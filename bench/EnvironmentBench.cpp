@@ -1,7 +1,5 @@
-// The user's environment: composing the search path from PATH lists of 1,000
-// and 10,000 entries, searching 1,000 directories for a program against plain
-// stat calls, and a preferences lookup in a 10 MB file against a plain
-// fgets + strstr loop.
+// Benchmarks of the user's environment: GetUserPATH, FindExeInStringPATH and
+// CInitFile::Get, the last two against plain stat and fgets + strstr loops.
 
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>

@@ -1,6 +1,5 @@
-// CKUtil: Combo at a near and a far position, walking every position of a
-// Combo against stepping there from the first combination, and the log header
-// with a short and a long task name.
+// Benchmarks of CKUtil: Combo at one position and walking every position,
+// and the log header with a short and a long task name.
 
 #include <benchmark/benchmark.h>
 

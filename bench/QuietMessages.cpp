@@ -1,6 +1,5 @@
-// The benchmark programs' own message library: the five functions do nothing,
-// so that a benchmark times the library's work and not terminal output. The
-// dynamic linker binds the library's calls to these instead of the stand-in's.
+// The benchmark programs' silent message functions, bound by the dynamic
+// linker in place of the stand-in's so that no benchmark times terminal output.
 
 #include <Scrivane.h>
 

@@ -4,11 +4,16 @@
 // '#' starting a comment to the end of the line. CInitFile makes sure the file
 // exists (creating it with a four-line comment banner) and looks settings up
 // by key. It holds only the file name: no stream stays open and nothing is
-// cached between calls.
+// cached between calls. Apart from std::bad_alloc, nothing here throws.
 //
 // Concurrency: creation uses ctime()'s shared static buffer, so two objects
 // must not create files at the same time. Reading is safe from several
 // threads.
+//
+// Traced, with the source tag "../InitFile": the constructor and Get. An
+// exception passing one is reported to the message library (LException, or
+// LGenException for one not derived from std::exception) and rethrown as the
+// same object.
 
 #ifndef INITFILE_H
 #define INITFILE_H
@@ -20,11 +25,11 @@
 
 class KOLVUTIL_API CInitFile {
 public:
-    // Keeps a copy of strFileName. Creates the file with its banner when
+    // Keeps strFileName as the file's name, without its first and last double
+    // quote when it holds two. Creates the file with its banner when
     // bForceCreate is true or when the file is missing or empty (stat fails or
-    // reports size 0; a name in double quotes is tested without them). A file
-    // with content is left byte for byte unchanged. A creating open that fails
-    // writes nothing and is not reported. Traced ("../InitFile").
+    // reports size 0). A file with content is left byte for byte unchanged. A
+    // creating open that fails writes nothing and is not reported.
     CInitFile(std::string& strFileName, bool bForceCreate);
     virtual ~CInitFile();
 
@@ -33,10 +38,10 @@ public:
     // value is the text after that '=', cut at '#' and trimmed at both ends. A
     // matching line without '=' gives "" and ends the search. Returns true,
     // value unchanged, when no line matches; a key that holds a NUL byte
-    // matches no line (a line's text ends at its first NUL). Returns false, value unchanged,
-    // with the message "ERROR: Getting initialization file parameter: <key>"
-    // when the file cannot be opened or a read fails. Lines longer than 8191
-    // characters are read as several lines. Traced ("../InitFile").
+    // matches no line (a line's text ends at its first NUL). Returns false,
+    // value unchanged, after writing "ERROR: Getting initialization file
+    // parameter: <key>" through LError, when the file cannot be opened or a
+    // read fails. Lines longer than 8191 characters are read as several lines.
     bool Get(std::string& strKey, std::string& strValue);
 
 private:

@@ -7,10 +7,15 @@
 //
 // The character classification is that of the current locale (the library
 // never sets it); bytes of 128 and above are classified as unsigned char.
-// Operations marked "traced" report a passing exception to the message
-// library with the source tag "../KUtil" and rethrow it. Every operation
-// works only on its arguments and is safe to call concurrently on different
-// objects, except DumpLogFileHeader, which uses ctime()'s static buffer.
+// Every operation works only on its arguments and is safe to call
+// concurrently on different objects, except DumpLogFileHeader, which uses
+// ctime()'s static buffer. Apart from std::bad_alloc, only Combo throws.
+//
+// Traced, with the source tag "../KUtil": ToLower, ToUpper, TrimLeft,
+// TrimRight, IsMATLAB, IsPython, IsExcel, TrimFileName, DumpLogFileHeader,
+// Combo and SortUnique. An exception passing one is reported to the message
+// library (LException, or LGenException for one not derived from
+// std::exception) and rethrown as the same object.
 
 #ifndef KUTIL_H
 #define KUTIL_H
@@ -24,15 +29,15 @@
 
 class KOLVUTIL_API CKUtil {
 public:
-    // ----- Strings ------------------------------------------------------------
+    // ----- Strings -----------------------------------------------------------
 
     // Lower-case (upper-case) every character before the first NUL, in place;
-    // characters at and after an embedded NUL are left alone. Traced.
+    // characters at and after an embedded NUL are left alone.
     static void ToLower(std::string& str);
     static void ToUpper(std::string& str);
 
     // Remove the leading (trailing) white space, in place; the scan stops at
-    // the first NUL. A text of white space only becomes empty. Traced.
+    // the first NUL. A text of white space only becomes empty.
     static void TrimLeft(std::string& str);
     static void TrimRight(std::string& str);
 
@@ -44,22 +49,22 @@ public:
     // whole text as one piece; a width of 0 appends nothing.
     static void SplitName(std::string& strText, int nWidth, std::vector<std::string>& vPieces);
 
-    // ----- File names ---------------------------------------------------------
+    // ----- File names --------------------------------------------------------
 
-    // True for a name ending in ".m" (case-sensitive). Traced.
+    // True for a name ending in ".m" (case-sensitive).
     static bool IsMATLAB(std::string& strName);
 
-    // True for a name ending in ".py" or ".PY". Traced.
+    // True for a name ending in ".py" or ".PY".
     static bool IsPython(std::string& strName);
 
-    // True for a name ending in ".kxl" or ".KXL". Traced.
+    // True for a name ending in ".kxl" or ".KXL".
     static bool IsExcel(std::string& strName);
 
     // The name shortened to at most nWidth characters for display: the name
     // itself when it fits, else "<head>/.../<last component>" when that fits,
     // else "..." and the last nWidth-3 characters. For a width of 4 or more,
     // every '\' of the caller's name is first turned into '/' (in place). A
-    // width of 3 or less returns the name unchanged. Traced.
+    // width of 3 or less returns the name unchanged.
     static std::string TrimFileName(std::string& strName, int nWidth);
 
     // Writes the boxed 80-column header of a task's log through LPrint: the
@@ -67,10 +72,10 @@ public:
     // caller's strDbFile), the task number and the task name wrapped at 52
     // characters. strTaskName is consumed (empty on return); the work is linear
     // in its length. A time that ctime() cannot write shows as 24 '?'. Uses
-    // ctime(): not safe to call concurrently. Traced.
+    // ctime(): not safe to call concurrently.
     static void DumpLogFileHeader(int nTask, std::string& strTaskName, std::string& strDbFile);
 
-    // ----- Integer combinatorics ----------------------------------------------
+    // ----- Integer combinatorics ---------------------------------------------
 
     // n! for n >= 1, 1 for n <= 0. Exact up to 12; above, the product wraps
     // modulo 2^32 (computed unsigned, no overflow).
@@ -80,10 +85,10 @@ public:
     // {0, ..., n-1} in lexicographic order, increasing. A negative m gives the
     // first subset. The cost does not grow with m. Throws std::out_of_range
     // (naming n, k and m) when k < 0, k > n, or m is at or past the number of
-    // subsets; vCombo is then unchanged. Traced.
+    // subsets; vCombo is then unchanged.
     static void Combo(int n, int k, int m, std::valarray<int>& vCombo);
 
-    // Sorts ascending and removes repeated values. Traced.
+    // Sorts ascending and removes repeated values.
     static void SortUnique(std::vector<int>& vValues);
 };
 

@@ -9,7 +9,7 @@
 // Creating an error reports it at once through the message library's
 // LNewException (tag, line and the whole message), before it is thrown. The
 // library itself raises only CFileNotReady ("File not ready"), when no home
-// directory can be established (COSUtil::GetHomeDir).
+// directory can be established (COSUtil::GetHomeDir). Nothing here is traced.
 
 #ifndef KOLVERR_H
 #define KOLVERR_H

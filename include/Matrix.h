@@ -3,6 +3,7 @@
 // CMatrix<T> owns its elements, stored column by column: element (r, c) is at
 // index r + c * Rows(). row(r) is a strided view of row r. Copying a matrix
 // copies its elements. Neither element access nor row() checks its indices.
+// Everything here is inline; nothing is traced.
 
 #ifndef MATRIX_H
 #define MATRIX_H

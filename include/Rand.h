@@ -5,6 +5,8 @@
 // class-wide seed CRand::lSeed, initially 234567890. Constructors seed it only
 // while it still holds that initial value; Random() advances it.
 //
+// Nothing here throws or is traced.
+//
 // Concurrency: lSeed is plain global data; callers on several threads
 // serialise their use of the generator.
 

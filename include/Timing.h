@@ -2,7 +2,7 @@
 //
 // The library only defines the timers (constructed at load, in declaration
 // order, both fields 0.0) and resets them; starting, stopping and reading them
-// is the application's business.
+// is the application's business. Nothing here throws or is traced.
 //
 // Concurrency: plain global data; callers serialise their use of the timers
 // and of ResetTiming.

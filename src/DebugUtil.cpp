@@ -27,14 +27,14 @@ constexpr const char* kHyphens = "---------------- ";
 
 // Field width and trailing blanks of one value.
 struct ValueFormat {
-    std::size_t nWidth;
-    std::size_t nBlanks;
+    std::size_t width;
+    std::size_t blanks;
 };
 
 // Values as "%16.8g " in the double matrix dump, "%16.8g  " elsewhere, and
 // integers as "%10d  " everywhere.
-ValueFormat FormatOf(double, bool bMatrix) {
-    return {16, bMatrix ? 1u : 2u};
+ValueFormat FormatOf(double, bool inMatrix) {
+    return {16, inMatrix ? 1u : 2u};
 }
 ValueFormat FormatOf(int, bool) {
     return {10, 2};
@@ -52,73 +52,73 @@ std::to_chars_result ToChars(char* first, char* last, T value) {
 // One line of output, written to the stream in one piece.
 class LineBuffer {
 public:
-    explicit LineBuffer(FILE* fp) : m_fp(fp), m_buffer(256), m_nUsed(0) {}
+    explicit LineBuffer(FILE* stream) : m_stream(stream), m_buffer(256), m_used(0) {}
 
-    void Text(const char* psz) {
-        const std::size_t nLength = std::strlen(psz);
-        std::memcpy(Room(nLength), psz, nLength);
-        m_nUsed += nLength;
+    void Text(const char* text) {
+        const std::size_t length = std::strlen(text);
+        std::memcpy(Room(length), text, length);
+        m_used += length;
     }
 
-    // The value right-aligned in nWidth characters (a wider value takes the
-    // room it needs), then nBlanks blanks: what "%<nWidth>d" or
-    // "%<nWidth>.8g" followed by the blanks prints.
+    // The value right-aligned in `width` characters (a wider value takes the
+    // room it needs), then `blanks` blanks: what "%<width>d" or "%<width>.8g"
+    // followed by the blanks prints.
     template <class T>
-    void Field(T value, std::size_t nWidth, std::size_t nBlanks) {
+    void Field(T value, std::size_t width, std::size_t blanks) {
         char text[32];  // "-2.2250739e-308" and "-2147483648" need far less
-        const std::size_t nLength = ToChars(text, text + sizeof text, value).ptr - text;
-        const std::size_t nPad = nLength < nWidth ? nWidth - nLength : 0;
-        char* p = Room(nPad + nLength + nBlanks);
-        std::memset(p, ' ', nPad);
-        std::memcpy(p + nPad, text, nLength);
-        std::memset(p + nPad + nLength, ' ', nBlanks);
-        m_nUsed += nPad + nLength + nBlanks;
+        const std::size_t length = ToChars(text, text + sizeof text, value).ptr - text;
+        const std::size_t pad = length < width ? width - length : 0;
+        char* out = Room(pad + length + blanks);
+        std::memset(out, ' ', pad);
+        std::memcpy(out + pad, text, length);
+        std::memset(out + pad + length, ' ', blanks);
+        m_used += pad + length + blanks;
     }
 
     // Ends the line with a line feed and writes it.
     void Write() {
         *Room(1) = '\n';
-        fwrite(m_buffer.data(), 1, m_nUsed + 1, m_fp);
-        m_nUsed = 0;
+        fwrite(m_buffer.data(), 1, m_used + 1, m_stream);
+        m_used = 0;
     }
 
 private:
-    // Where the next nLength characters go, the buffer grown to hold them.
-    char* Room(std::size_t nLength) {
-        if (m_nUsed + nLength > m_buffer.size()) {
-            m_buffer.resize(2 * (m_nUsed + nLength));
+    // Where the next `length` characters go, the buffer grown to hold them.
+    char* Room(std::size_t length) {
+        if (m_used + length > m_buffer.size()) {
+            m_buffer.resize(2 * (m_used + length));
         }
-        return m_buffer.data() + m_nUsed;
+        return m_buffer.data() + m_used;
     }
 
-    FILE* m_fp;
+    FILE* m_stream;
     std::vector<char> m_buffer;
-    std::size_t m_nUsed;
+    std::size_t m_used;
 };
 
 // "\n<title>\n". A null title prints as the C library's printf prints it.
-void WriteTitle(LineBuffer& line, const char* pszTitle) {
+void WriteTitle(LineBuffer& line, const char* title) {
     line.Write();
-    line.Text(pszTitle != nullptr ? pszTitle : "(null)");
+    line.Text(title != nullptr ? title : "(null)");
     line.Write();
 }
 
 // A count of 0 stands for the whole dimension; a negative one for none; a
 // larger one is cut to the dimension, so nothing outside the store is read.
-unsigned Clamp(int nCount, unsigned nDimension) {
-    if (nCount == 0) {
-        return nDimension;
+unsigned Clamp(int count, unsigned dimension) {
+    if (count == 0) {
+        return dimension;
     }
-    return nCount < 0 ? 0u : std::min(static_cast<unsigned>(nCount), nDimension);
+    return count < 0 ? 0u : std::min(static_cast<unsigned>(count), dimension);
 }
 
 template <class T>
-void DumpMatrix(const char* pszTitle, FILE* fp, CMatrix<T>& m, int nRows, int nCols) {
-    const unsigned nRowsShown = Clamp(nRows, m.Rows());
-    const unsigned nColsShown = Clamp(nCols, m.Cols());
+void DumpMatrix(const char* title, FILE* stream, CMatrix<T>& m, int rows, int cols) {
+    const unsigned rowsShown = Clamp(rows, m.Rows());
+    const unsigned colsShown = Clamp(cols, m.Cols());
     const ValueFormat format = FormatOf(T(), true);
-    LineBuffer line(fp);
-    WriteTitle(line, pszTitle);
+    LineBuffer line(stream);
+    WriteTitle(line, title);
 
     // The header covers every column of the matrix, however many are shown.
     line.Text(kIndent);
@@ -132,12 +132,12 @@ void DumpMatrix(const char* pszTitle, FILE* fp, CMatrix<T>& m, int nRows, int nC
     }
     line.Write();
 
-    for (unsigned r = 0; r < nRowsShown; ++r) {
+    for (unsigned r = 0; r < rowsShown; ++r) {
         line.Field(r, kLabelWidth, 0);
         line.Text(") ");
         const CMatrixRow<T> row = m.row(r);
-        for (unsigned c = 0; c < nColsShown; ++c) {
-            line.Field(row[c], format.nWidth, format.nBlanks);
+        for (unsigned c = 0; c < colsShown; ++c) {
+            line.Field(row[c], format.width, format.blanks);
         }
         line.Write();
     }
@@ -147,16 +147,16 @@ void DumpMatrix(const char* pszTitle, FILE* fp, CMatrix<T>& m, int nRows, int nC
 // Five values to a line, each line labelled with the 1-based position of its
 // first value.
 template <class T>
-void DumpValues(const char* pszTitle, FILE* fp, const T* pValues, std::size_t nCount) {
+void DumpValues(const char* title, FILE* stream, const T* values, std::size_t count) {
     const ValueFormat format = FormatOf(T(), false);
-    LineBuffer line(fp);
-    WriteTitle(line, pszTitle);
-    for (std::size_t i = 0; i < nCount; i += kValuesPerLine) {
+    LineBuffer line(stream);
+    WriteTitle(line, title);
+    for (std::size_t i = 0; i < count; i += kValuesPerLine) {
         line.Field(i + 1, kPositionWidth, 0);
         line.Text(") ");
-        const std::size_t nEnd = std::min(i + kValuesPerLine, nCount);
-        for (std::size_t k = i; k < nEnd; ++k) {
-            line.Field(pValues[k], format.nWidth, format.nBlanks);
+        const std::size_t end = std::min(i + kValuesPerLine, count);
+        for (std::size_t k = i; k < end; ++k) {
+            line.Field(values[k], format.width, format.blanks);
         }
         line.Write();
     }

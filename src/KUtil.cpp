@@ -136,7 +136,7 @@ int NextMember(int n, int r, int first, std::int64_t& rank) {
 
 }  // namespace
 
-// ----- Strings -------------------------------------------------------------------
+// ----- Strings ---------------------------------------------------------------
 
 void CKUtil::ToLower(std::string& str) {
     KOLV_TRACE_BEGIN
@@ -196,7 +196,7 @@ void CKUtil::SplitName(std::string& strText, int nWidth, std::vector<std::string
     }
 }
 
-// ----- File names ----------------------------------------------------------------
+// ----- File names ------------------------------------------------------------
 
 bool CKUtil::IsMATLAB(std::string& strName) {
     KOLV_TRACE_BEGIN
@@ -238,7 +238,7 @@ std::string CKUtil::TrimFileName(std::string& strName, int nWidth) {
     KOLV_TRACE_END(kSourceTag)
 }
 
-// ----- Log header ----------------------------------------------------------------
+// ----- Log header ------------------------------------------------------------
 
 void CKUtil::DumpLogFileHeader(int nTask, std::string& strTaskName, std::string& strDbFile) {
     KOLV_TRACE_BEGIN
@@ -272,7 +272,7 @@ void CKUtil::DumpLogFileHeader(int nTask, std::string& strTaskName, std::string&
     KOLV_TRACE_END(kSourceTag)
 }
 
-// ----- Integer combinatorics -----------------------------------------------------
+// ----- Integer combinatorics -------------------------------------------------
 
 int CKUtil::Factorial(int n) {
     // 34! and above hold 2^32 as a factor: their product modulo 2^32 is 0.

@@ -1,5 +1,6 @@
-// LineSplit.h: the wrapping rule of COSUtil::SplitLine, on a view, so that a
-// caller wrapping a long text walks it once instead of copying the rest of
+// LineSplit.h: the wrapping rule of COSUtil::SplitLine, on a string view.
+//
+// A caller wrapping a long text walks it once instead of copying the rest of
 // the text after every piece.
 
 #ifndef KOLV_LINESPLIT_H

@@ -174,7 +174,7 @@ private:
 
 }  // namespace
 
-// ----- Platform basics ---------------------------------------------------------
+// ----- Platform basics -------------------------------------------------------
 
 int COSUtil::IsWin9x() {
     return 0;
@@ -306,7 +306,7 @@ bool COSUtil::FromRoot(std::string& strPath) {
     KOLV_TRACE_END(kSourceTag)
 }
 
-// ----- Home and temporary directories --------------------------------------------
+// ----- Home and temporary directories ----------------------------------------
 
 std::string COSUtil::GetHomeDir() {
     KOLV_TRACE_BEGIN
@@ -347,7 +347,7 @@ std::string COSUtil::GetTmpDir() {
     return strTmpDir;
 }
 
-// ----- Lock probe and preferences-file location ------------------------------------
+// ----- Lock probe and preferences-file location ------------------------------
 
 bool COSUtil::LockDirExist(std::string& strPath) {
     KOLV_TRACE_BEGIN
@@ -378,7 +378,7 @@ std::string COSUtil::GetInitFile() {
     KOLV_TRACE_END(kSourceTag)
 }
 
-// ----- Line splitting and executable search -------------------------------------
+// ----- Line splitting and executable search ----------------------------------
 
 void COSUtil::SplitLine(std::string& strText, int nWidth, std::string& strPiece) {
     KOLV_TRACE_BEGIN
@@ -410,7 +410,7 @@ bool COSUtil::FindExeInStringPATH(std::string& strName, std::string& strDirList)
     KOLV_TRACE_END(kSourceTag)
 }
 
-// ----- User search path ---------------------------------------------------------
+// ----- User search path ------------------------------------------------------
 
 std::string COSUtil::GetUserPATH() {
     KOLV_TRACE_BEGIN
@@ -432,7 +432,7 @@ bool COSUtil::SetUserPATH() {
     KOLV_TRACE_END(kSourceTag)
 }
 
-// ----- Installation discovery and Python set-up ---------------------------------
+// ----- Installation discovery and Python set-up ------------------------------
 
 std::string COSUtil::FindInstallation(std::string& strProgram, std::string& strBaseDir) {
     KOLV_TRACE_BEGIN

@@ -1,7 +1,8 @@
-// PathText.h: the library's private text rules, written once and shared by
-// its sources, kolvenv, the fuzz targets and the benchmarks: cutting at NUL,
-// '\' to '/', splitting and joining directory lists, the lock path and the
-// working directory.
+// PathText.h: the library's private text rules for names, paths and lists.
+//
+// Written once and shared by the library's sources, kolvenv, the fuzz targets
+// and the benchmarks: cutting at NUL, '\' to '/', splitting and joining
+// directory lists, the lock path and the working directory.
 
 #ifndef KOLV_PATHTEXT_H
 #define KOLV_PATHTEXT_H

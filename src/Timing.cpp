@@ -1,5 +1,5 @@
-// The nineteen global phase timers, constructed at load in this order and
-// destroyed at unload in the reverse order.
+// CLogTime, the nineteen global phase timers (constructed at load in this
+// order, destroyed at unload in the reverse order) and ResetTiming.
 
 #include "Timing.h"
 

@@ -1,5 +1,5 @@
-// Links the installed library, calls it, and catches the exception family by
-// type across the library boundary. Exits 0 when everything holds.
+// kolvclient: a client of the installed KolvUtil that calls it and catches the
+// exception family by type across the library boundary; exits 0 when all holds.
 
 #include <KolvUtil.h>
 #include <stdlib.h>
