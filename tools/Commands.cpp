@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "LibraryMessages.h"
+#include "PathText.h"
 #include "SystemFacts.h"
 
 namespace kolvenv {
@@ -89,7 +90,7 @@ int Path(const Args& args) {
         std::printf("%s\n", searchPath.c_str());
         return kOk;
     }
-    for (const std::string& dir : SplitDirectoryList(searchPath)) {
+    for (const std::string& dir : kolv::SplitList(searchPath, COSUtil::GetSeparator())) {
         std::printf("%s\n", dir.c_str());
     }
     return kOk;
@@ -151,14 +152,7 @@ int Python(const Args& args) {
 int Lock(const Args& args) {
     ExpectExactly(args, {"DBFILE"});
     std::string dbFile = args[0];
-    // The lock path, composed as the library probes it: ".kdb" becomes
-    // ".lck", any other name gets ".lck" appended.
-    const std::string kEnding = ".kdb";
-    const bool database =
-        dbFile.size() >= kEnding.size() &&
-        dbFile.compare(dbFile.size() - kEnding.size(), kEnding.size(), kEnding) == 0;
-    const std::string lockPath =
-        (database ? dbFile.substr(0, dbFile.size() - kEnding.size()) : dbFile) + ".lck";
+    const std::string lockPath = kolv::LockPathOf(dbFile);
     if (!COSUtil::LockDirExist(dbFile)) {
         std::fprintf(stderr, "kolvenv lock: %s is not locked (no %s)\n", args[0].c_str(),
                      lockPath.c_str());

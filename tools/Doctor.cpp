@@ -19,6 +19,7 @@
 #include "Commands.h"
 #include "Json.h"
 #include "LibraryMessages.h"
+#include "PathText.h"
 #include "SystemFacts.h"
 
 namespace kolvenv {
@@ -295,7 +296,7 @@ Item CheckSearchPath(bool homeEstablished) {
         item.Add("entries", nullptr);
         return item;
     }
-    const List entries = SplitDirectoryList(searchPath);
+    const List entries = kolv::SplitList(searchPath, COSUtil::GetSeparator());
     item.Add("value", searchPath);
     item.Add("entries", entries);
     if (entries.empty()) {

@@ -98,19 +98,4 @@ std::vector<std::string> ProgramWarnings(const std::string& path) {
     return warnings;
 }
 
-std::vector<std::string> SplitDirectoryList(const std::string& text) {
-    const char separator = COSUtil::GetSeparator();
-    std::vector<std::string> pieces;
-    std::string::size_type start = 0;
-    while (start < text.size()) {
-        std::string::size_type end = text.find(separator, start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        pieces.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return pieces;
-}
-
 }  // namespace kolvenv
