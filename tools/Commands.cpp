@@ -185,10 +185,11 @@ int Combo(const Args& args) {
                          " out of " + args[0] + " elements");
     }
     // Element 0 is the library's sentinel -1; the members follow.
+    std::vector<std::string> members;
     for (std::size_t i = 1; i < combo.size(); ++i) {
-        std::printf(i == 1 ? "%d" : " %d", combo[i]);
+        members.push_back(std::to_string(combo[i]));
     }
-    std::printf("\n");
+    std::printf("%s\n", kolv::JoinList(members, " ").c_str());
     return kOk;
 }
 

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "PathText.h"
+
 namespace kolvenv {
 
 namespace {
@@ -20,15 +22,13 @@ std::string DeniedAccesses(const std::string& path, int modes, const char* execu
         int mode;
         const char* word;
     } kAccesses[] = {{R_OK, "read"}, {W_OK, "write to"}, {X_OK, executeWord}};
-    std::string denied;
+    std::vector<std::string> denied;
     for (const auto& access_ : kAccesses) {
         if ((modes & access_.mode) != 0 && access(path.c_str(), access_.mode) != 0) {
-            denied += denied.empty() ? "" : " or ";
-            denied += access_.word;
-            denied += std::string(" (") + std::strerror(errno) + ")";
+            denied.push_back(access_.word + std::string(" (") + std::strerror(errno) + ")");
         }
     }
-    return denied;
+    return kolv::JoinList(denied, " or ");
 }
 
 }  // namespace
@@ -53,13 +53,12 @@ std::string HomeRuleRefusal(const std::string& path) {
     if (stat(path.c_str(), &status) != 0) {
         return std::string("stat fails (") + std::strerror(errno) + ")";
     }
-    std::string missing;
+    std::vector<const char*> missing;
     for (const auto& [bit, word] : {std::pair<mode_t, const char*>{S_IRUSR, "read"},
                                     {S_IWUSR, "write"},
                                     {S_IXUSR, "execute"}}) {
         if ((status.st_mode & bit) == 0) {
-            missing += missing.empty() ? "" : ", ";
-            missing += word;
+            missing.push_back(word);
         }
     }
     if (missing.empty()) {
@@ -67,7 +66,8 @@ std::string HomeRuleRefusal(const std::string& path) {
     }
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
-    return std::string("its mode ") + mode + " lacks the owner's " + missing + " permission";
+    return std::string("its mode ") + mode + " lacks the owner's " + kolv::JoinList(missing, ", ") +
+           " permission";
 }
 
 std::string DirectoryAccessWarning(const std::string& dir) {
