@@ -60,8 +60,7 @@ long ParseInteger(const std::string& text, const char* name, long low, long high
     errno = 0;
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
-    const bool spelled = !text.empty() && !std::isspace(static_cast<unsigned char>(text[0])) &&
-                         *end == '\0' && errno == 0;
+    const bool spelled = !text.empty() && !kolv::IsSpace(text[0]) && *end == '\0' && errno == 0;
     if (!spelled || value < low || value > high) {
         throw UsageError(std::string("invalid ") + name + " '" + text +
                          "': expected an integer from " + std::to_string(low) + " to " +

@@ -110,16 +110,6 @@ bool RunStep(Item& item, Step step) {
     return finished;
 }
 
-std::string WorkingDirectory() {
-    char buffer[4096];
-    if (getcwd(buffer, sizeof buffer) == nullptr) {
-        return "";
-    }
-    std::string dir = buffer;
-    std::replace(dir.begin(), dir.end(), '\\', '/');
-    return dir;
-}
-
 // ----- The items -------------------------------------------------------------------
 
 Item CheckVersion() {
@@ -320,17 +310,18 @@ Item CheckSearchPath(bool homeEstablished) {
 Item CheckInstallation(const std::string& program) {
     Item item("installation", "installation directory");
     std::string foundAs = program;
-    std::string workingDir = WorkingDirectory();
+    std::string workingDir;
     std::string dir;
     // Without a working directory the library's Python set-up stops before
     // it looks for the installation.
-    const bool finished = !workingDir.empty() && RunStep(item, [&] {
-        dir = COSUtil::FindInstallation(foundAs, workingDir);
-    });
-    if (workingDir.empty()) {
+    const bool hasWorkingDir = kolv::WorkingDirectory(workingDir);
+    if (!hasWorkingDir) {
         item.problems.push_back(std::string("the working directory cannot be had: ") +
                                 std::strerror(errno));
     }
+    const bool finished = hasWorkingDir && RunStep(item, [&] {
+                              dir = COSUtil::FindInstallation(foundAs, workingDir);
+                          });
     item.Add("program", program);
     item.Add("found_as", finished ? Value(foundAs) : Value(nullptr));
     item.Add("directory", TextOrNull(dir));
