@@ -1,3 +1,5 @@
+// The system's own answers on logins, directories and programs (SystemFacts.h).
+
 #include "SystemFacts.h"
 
 #include <OSUtil.h>
