@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "LibraryMessages.h"
+#include "PathText.h"
 #include "SystemFacts.h"
 
 namespace kolvenv {
@@ -59,8 +60,7 @@ long ParseInteger(const std::string& text, const char* name, long low, long high
     errno = 0;
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
-    const bool spelled = !text.empty() && !std::isspace(static_cast<unsigned char>(text[0])) &&
-                         *end == '\0' && errno == 0;
+    const bool spelled = !text.empty() && !kolv::IsSpace(text[0]) && *end == '\0' && errno == 0;
     if (!spelled || value < low || value > high) {
         throw UsageError(std::string("invalid ") + name + " '" + text +
                          "': expected an integer from " + std::to_string(low) + " to " +
@@ -89,7 +89,7 @@ int Path(const Args& args) {
         std::printf("%s\n", searchPath.c_str());
         return kOk;
     }
-    for (const std::string& dir : SplitDirectoryList(searchPath)) {
+    for (const std::string& dir : kolv::SplitList(searchPath, COSUtil::GetSeparator())) {
         std::printf("%s\n", dir.c_str());
     }
     return kOk;
@@ -151,14 +151,7 @@ int Python(const Args& args) {
 int Lock(const Args& args) {
     ExpectExactly(args, {"DBFILE"});
     std::string dbFile = args[0];
-    // The lock path, composed as the library probes it: ".kdb" becomes
-    // ".lck", any other name gets ".lck" appended.
-    const std::string kEnding = ".kdb";
-    const bool database =
-        dbFile.size() >= kEnding.size() &&
-        dbFile.compare(dbFile.size() - kEnding.size(), kEnding.size(), kEnding) == 0;
-    const std::string lockPath =
-        (database ? dbFile.substr(0, dbFile.size() - kEnding.size()) : dbFile) + ".lck";
+    const std::string lockPath = kolv::LockPathOf(dbFile);
     if (!COSUtil::LockDirExist(dbFile)) {
         std::fprintf(stderr, "kolvenv lock: %s is not locked (no %s)\n", args[0].c_str(),
                      lockPath.c_str());
@@ -191,10 +184,11 @@ int Combo(const Args& args) {
                          " out of " + args[0] + " elements");
     }
     // Element 0 is the library's sentinel -1; the members follow.
+    std::vector<std::string> members;
     for (std::size_t i = 1; i < combo.size(); ++i) {
-        std::printf(i == 1 ? "%d" : " %d", combo[i]);
+        members.push_back(std::to_string(combo[i]));
     }
-    std::printf("\n");
+    std::printf("%s\n", kolv::JoinList(members, " ").c_str());
     return kOk;
 }
 

@@ -1,6 +1,5 @@
-// kolvenv doctor: runs the library's environment set-up item by item and
-// reports what it found, with the library's own messages next to the item
-// they belong to.
+// kolvenv doctor: runs the library's environment set-up in eight checks, each
+// an item of the report with the library's messages next to it.
 
 #include <InitFile.h>
 #include <KolvErr.h>
@@ -14,39 +13,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <variant>
+#include <optional>
 
 #include "Commands.h"
-#include "Json.h"
 #include "LibraryMessages.h"
+#include "PathText.h"
+#include "Report.h"
 #include "SystemFacts.h"
 
 namespace kolvenv {
 
 namespace {
-
-enum class Status { kOk, kWarning, kProblem };
-
-const char* StatusName(Status status) {
-    switch (status) {
-        case Status::kOk:
-            return "OK";
-        case Status::kWarning:
-            return "WARNING";
-        case Status::kProblem:
-            return "PROBLEM";
-    }
-    return "PROBLEM";
-}
-
-using List = std::vector<std::string>;
-// A fact's value: absent (null), a yes/no, a number, a text or a list of texts.
-using Value = std::variant<std::nullptr_t, bool, long long, std::string, List>;
-
-struct Fact {
-    std::string key;
-    Value value;
-};
 
 // The value of an environment variable; null when it is not set.
 Value EnvValue(const char* name) {
@@ -54,37 +31,15 @@ Value EnvValue(const char* name) {
     return value != nullptr ? Value(std::string(value)) : Value(nullptr);
 }
 
-// The text, or null for an empty one.
+// The text, or null for the empty text by which the library says "none".
 Value TextOrNull(const std::string& text) {
     return text.empty() ? Value(nullptr) : Value(text);
 }
 
-// One item of the report.
-struct Item {
-    Item(const char* itemKey, const char* itemTitle) : key(itemKey), title(itemTitle) {}
-
-    const char* key;
-    const char* title;
-    std::vector<Fact> facts;
-    List problems;
-    List warnings;
-    List repair;  // lines of advice on how to put a problem right
-    std::vector<LibraryMessage> messages;
-
-    Status GetStatus() const {
-        return !problems.empty()   ? Status::kProblem
-               : !warnings.empty() ? Status::kWarning
-                                   : Status::kOk;
-    }
-    void Add(const std::string& factKey, Value value) {
-        facts.push_back({factKey, std::move(value)});
-    }
-    void Warn(const std::string& text) {
-        if (!text.empty()) {
-            warnings.push_back(text);
-        }
-    }
-};
+bool IsDirectory(const char* path) {
+    struct stat status;
+    return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
 
 // Runs one call of the library with its messages recorded for the item. A
 // CFileNotReady or any other exception becomes a problem of the item; false
@@ -109,17 +64,20 @@ bool RunStep(Item& item, Step step) {
     return finished;
 }
 
-std::string WorkingDirectory() {
-    char buffer[4096];
-    if (getcwd(buffer, sizeof buffer) == nullptr) {
-        return "";
+// The fact check_dir, the library's verdict on dir as the kind directory: a
+// problem when it rejects dir, else a warning when access() denies the
+// current user what the owner's permission bits allow.
+void AddDirectoryVerdict(Item& item, const std::string& dir, const char* kind, bool usable) {
+    item.Add("check_dir", usable);
+    if (!usable) {
+        item.problems.push_back(std::string("the library's directory check rejects it as the ") +
+                                kind + " directory");
+    } else {
+        item.Warn(DirectoryAccessWarning(dir));
     }
-    std::string dir = buffer;
-    std::replace(dir.begin(), dir.end(), '\\', '/');
-    return dir;
 }
 
-// ----- The items -------------------------------------------------------------------
+// ----- The checks ------------------------------------------------------------------
 
 Item CheckVersion() {
     Item item("version", "library version and architecture");
@@ -203,13 +161,8 @@ Item CheckHome(bool& established) {
     }
     int usable = 0;
     RunStep(item, [&] { usable = COSUtil::CheckDir(home, "home"); });
-    item.Add("check_dir", usable == 1);
+    AddDirectoryVerdict(item, home, "home", usable == 1);
     item.Add("suggested_khome", nullptr);
-    if (usable != 1) {
-        item.problems.push_back("the library's directory check rejects it as the home directory");
-    } else {
-        item.Warn(DirectoryAccessWarning(home));
-    }
     return item;
 }
 
@@ -227,77 +180,101 @@ Item CheckTmp() {
         usable = COSUtil::CheckDir(tmp, "temporary");
     });
     item.Add("path", tmp);
-    item.Add("check_dir", usable == 1);
-    if (usable != 1) {
-        item.problems.push_back(
-            "the library's directory check rejects it as the temporary directory");
-    } else {
-        item.Warn(DirectoryAccessWarning(tmp));
-    }
+    AddDirectoryVerdict(item, tmp, "temporary", usable == 1);
     return item;
 }
 
 constexpr const char* kNeedsHome = "not established: it depends on the home directory";
 
-Item CheckPreferences(bool homeEstablished) {
-    Item item("preferences", "preferences file");
-    std::string path;
+// The preferences file the library names; none without a home directory (a
+// problem) or without a login name (a warning).
+std::optional<std::string> PreferencesPath(Item& item, bool homeEstablished) {
     if (!homeEstablished) {
         item.problems.push_back(kNeedsHome);
-    } else {
-        RunStep(item, [&] { path = COSUtil::GetInitFile(); });
+        return std::nullopt;
     }
-    item.Add("path", TextOrNull(path));
-    if (path.empty()) {
-        item.Add("existed", nullptr);
-        item.Add("path_list", nullptr);
-        item.Add("created", false);
-        if (homeEstablished && item.problems.empty()) {
-            item.Warn("no login name: the library does without the preferences file");
-        }
-        return item;
+    std::string path;
+    RunStep(item, [&] { path = COSUtil::GetInitFile(); });
+    if (!path.empty()) {
+        return path;
     }
-    // The library counts a missing or empty file as absent and creates it.
+    if (item.problems.empty()) {
+        item.Warn("no login name: the library does without the preferences file");
+    }
+    return std::nullopt;
+}
+
+// The key's setting in the file, none when no line sets it; read turns false
+// when the file cannot be read.
+std::optional<std::string> Setting(CInitFile& file, std::string key, bool& read) {
+    // Get leaves the value alone when no line sets the key, and the values it
+    // gives are trimmed: a lone line feed is never one of them.
+    const std::string kUnset = "\n";
+    std::string value = kUnset;
+    read = file.Get(key, value);
+    return value != kUnset ? std::optional(value) : std::nullopt;
+}
+
+bool Exists(const std::string& path) {
     struct stat status;
-    const bool existed = stat(path.c_str(), &status) == 0 && status.st_size != 0;
-    item.Add("existed", existed);
-    // A line feed never survives in a value, so it marks "no PathList line".
-    const std::string kNoSetting = "\n";
-    std::string value = kNoSetting;
+    return stat(path.c_str(), &status) == 0;
+}
+
+// As the library sees it: it creates a missing or empty file.
+bool HasContent(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && status.st_size != 0;
+}
+
+// Opens the preferences file as the library does and reads its PathList.
+void ReadPreferences(Item& item, std::string path) {
+    const bool existed = HasContent(path);
+    std::optional<std::string> pathList;
     bool read = false;
     RunStep(item, [&] {
-        CInitFile file(path, false);
-        std::string key = "PathList";
-        read = file.Get(key, value);
+        CInitFile file(path, false);  // never forced: that would wipe the user's file
+        pathList = Setting(file, "PathList", read);
     });
-    item.Add("path_list", value == kNoSetting ? Value(nullptr) : Value(value));
-    const bool exists = stat(path.c_str(), &status) == 0;
+    const bool exists = Exists(path);
+    item.Add("existed", existed);
+    item.Add("path_list", OrNull(pathList));
     item.Add("created", !existed && exists);
     if (!exists) {
         item.problems.push_back("the file is missing and the library could not create it");
     } else if (!read) {
         item.problems.push_back("the library could not read the file");
     }
+}
+
+Item CheckPreferences(bool homeEstablished) {
+    Item item("preferences", "preferences file");
+    const std::optional<std::string> path = PreferencesPath(item, homeEstablished);
+    item.Add("path", OrNull(path));
+    if (path) {
+        ReadPreferences(item, *path);
+    } else {
+        item.Add("existed", nullptr);
+        item.Add("path_list", nullptr);
+        item.Add("created", false);
+    }
     return item;
 }
 
-Item CheckSearchPath(bool homeEstablished) {
-    Item item("search_path", "search path");
-    item.Add("env_path", EnvValue("PATH"));
-    std::string searchPath;
+// The search path the library composes; none when it cannot.
+std::optional<std::string> ComposedSearchPath(Item& item, bool homeEstablished) {
     if (!homeEstablished) {
         item.problems.push_back(kNeedsHome + std::string(" (the preferences file comes first)"));
-    } else {
-        homeEstablished = RunStep(item, [&] { searchPath = COSUtil::GetUserPATH(); });
+        return std::nullopt;
     }
-    if (!homeEstablished) {
-        item.Add("value", nullptr);
-        item.Add("entries", nullptr);
-        return item;
+    std::string searchPath;
+    if (!RunStep(item, [&] { searchPath = COSUtil::GetUserPATH(); })) {
+        return std::nullopt;
     }
-    const List entries = SplitDirectoryList(searchPath);
-    item.Add("value", searchPath);
-    item.Add("entries", entries);
+    return searchPath;
+}
+
+// Where the library reads the search path otherwise than a shell would.
+void WarnAboutSearchPath(Item& item, const List& entries) {
     if (entries.empty()) {
         item.Warn("the search path is empty: programs are found only by a path");
     }
@@ -308,45 +285,66 @@ Item CheckSearchPath(bool homeEstablished) {
             "directory '/', a shell as the current directory");
     }
     const char* path = std::getenv("PATH");
-    if (path != nullptr && *path != '\0' && path[std::strlen(path) - 1] == ':') {
+    if (path != nullptr && kolv::EndsWith(path, ":")) {
         item.Warn(
             "PATH ends in ':': a shell reads the empty last entry as the current "
             "directory, the library drops it");
     }
+}
+
+Item CheckSearchPath(bool homeEstablished) {
+    Item item("search_path", "search path");
+    item.Add("env_path", EnvValue("PATH"));
+    const std::optional<std::string> searchPath = ComposedSearchPath(item, homeEstablished);
+    item.Add("value", OrNull(searchPath));
+    if (!searchPath) {
+        item.Add("entries", nullptr);
+        return item;
+    }
+    const List entries = kolv::SplitList(*searchPath, COSUtil::GetSeparator());
+    item.Add("entries", entries);
+    WarnAboutSearchPath(item, entries);
     return item;
 }
 
-Item CheckInstallation(const std::string& program) {
-    Item item("installation", "installation directory");
+// Finds the installation from the working directory as the library does.
+void LocateInstallation(Item& item, const std::string& program, std::string workingDir) {
     std::string foundAs = program;
-    std::string workingDir = WorkingDirectory();
     std::string dir;
-    // Without a working directory the library's Python set-up stops before
-    // it looks for the installation.
-    const bool finished = !workingDir.empty() && RunStep(item, [&] {
-        dir = COSUtil::FindInstallation(foundAs, workingDir);
-    });
-    if (workingDir.empty()) {
-        item.problems.push_back(std::string("the working directory cannot be had: ") +
-                                std::strerror(errno));
-    }
-    item.Add("program", program);
+    const bool finished =
+        RunStep(item, [&] { dir = COSUtil::FindInstallation(foundAs, workingDir); });
     item.Add("found_as", finished ? Value(foundAs) : Value(nullptr));
     item.Add("directory", TextOrNull(dir));
     if (!finished) {
-        return item;
+        return;
     }
     if (dir.empty()) {
         item.problems.push_back(
             "the program is found neither under the working directory nor along the search "
             "path: the library then takes the architecture name alone as the platform "
             "directory");
-        return item;
+        return;
     }
     const std::string file = COSUtil::FromRoot(foundAs) ? foundAs : workingDir + "/" + foundAs;
     for (const std::string& warning : ProgramWarnings(file)) {
         item.Warn(warning);
     }
+}
+
+Item CheckInstallation(const std::string& program) {
+    Item item("installation", "installation directory");
+    item.Add("program", program);
+    std::string workingDir;
+    if (kolv::WorkingDirectory(workingDir)) {
+        LocateInstallation(item, program, workingDir);
+        return item;
+    }
+    // Without a working directory the library's Python set-up stops before
+    // it looks for the installation.
+    item.problems.push_back(std::string("the working directory cannot be had: ") +
+                            std::strerror(errno));
+    item.Add("found_as", nullptr);
+    item.Add("directory", nullptr);
     return item;
 }
 
@@ -365,160 +363,40 @@ Item CheckPython(const std::string& program) {
             "the library could not set the variables (no working directory, or putenv failed)");
     }
     const char* pythonHome = std::getenv("PYTHONHOME");
-    struct stat status;
-    if (set && pythonHome != nullptr &&
-        (stat(pythonHome, &status) != 0 || !S_ISDIR(status.st_mode))) {
+    if (set && pythonHome != nullptr && !IsDirectory(pythonHome)) {
         item.Warn(std::string("no Python installation at PYTHONHOME ") + pythonHome);
     }
     return item;
 }
 
-// ----- Output --------------------------------------------------------------------
+// ----- The command -----------------------------------------------------------------
 
-// How the values of facts are spelled in one output form.
-struct Spelling {
-    const char* null;
-    const char* yes;
-    const char* no;
-    std::string (*text)(const std::string&);
-    const char* listOpen;
-    const char* listFirst;      // before the first element
-    const char* listSeparator;  // before each later element
-    const char* listClose;
-};
-
-std::string AsIs(const std::string& text) {
-    return text;
-}
-
-const Spelling kJsonSpelling = {"null", "true", "false", JsonString, "[", "", ", ", "]"};
-const Spelling kTextSpelling = {"(none)", "yes", "no", AsIs, "", "\n      - ", "\n      - ", ""};
-
-std::string Spell(const Value& value, const Spelling& spelling) {
-    if (std::holds_alternative<std::nullptr_t>(value)) {
-        return spelling.null;
-    }
-    if (const bool* flag = std::get_if<bool>(&value)) {
-        return *flag ? spelling.yes : spelling.no;
-    }
-    if (const long long* number = std::get_if<long long>(&value)) {
-        return std::to_string(*number);
-    }
-    if (const std::string* text = std::get_if<std::string>(&value)) {
-        return spelling.text(*text);
-    }
-    std::string out = spelling.listOpen;
-    const List& texts = std::get<List>(value);
-    for (const std::string& text : texts) {
-        out += &text == &texts.front() ? spelling.listFirst : spelling.listSeparator;
-        out += spelling.text(text);
-    }
-    return out + spelling.listClose;
-}
-
-std::string JsonValue(const Value& value) {
-    return Spell(value, kJsonSpelling);
-}
-
-std::string JsonList(const List& texts) {
-    return JsonValue(Value(texts));
-}
-
-void PrintJson(const std::vector<Item>& items, Status worst, int exitStatus) {
-    std::printf("{\n  \"status\": \"%s\",\n  \"exit_status\": %d,\n  \"items\": {",
-                StatusName(worst), exitStatus);
-    for (const Item& item : items) {
-        std::printf("%s\n    %s: {\n      \"status\": \"%s\",\n      \"title\": %s,",
-                    &item == &items.front() ? "" : ",", JsonString(item.key).c_str(),
-                    StatusName(item.GetStatus()), JsonString(item.title).c_str());
-        for (const Fact& fact : item.facts) {
-            std::printf("\n      %s: %s,", JsonString(fact.key).c_str(),
-                        JsonValue(fact.value).c_str());
-        }
-        std::printf("\n      \"problems\": %s,\n      \"warnings\": %s,\n      \"repair\": %s,",
-                    JsonList(item.problems).c_str(), JsonList(item.warnings).c_str(),
-                    JsonList(item.repair).c_str());
-        std::printf("\n      \"messages\": [");
-        for (const LibraryMessage& message : item.messages) {
-            std::printf("%s\n        {\"function\": %s, \"text\": %s}",
-                        &message == &item.messages.front() ? "" : ",",
-                        JsonString(message.function).c_str(), JsonString(message.text).c_str());
-        }
-        std::printf("%s]\n    }", item.messages.empty() ? "" : "\n      ");
-    }
-    std::printf("\n  }\n}\n");
-}
-
-std::string TextValue(const Value& value) {
-    return Spell(value, kTextSpelling);
-}
-
-// Prints each line of text after the prefix.
-void PrintLines(const char* prefix, const std::string& text) {
-    std::string::size_type start = 0;
-    while (start < text.size()) {
-        std::string::size_type end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::printf("%s%s\n", prefix, text.substr(start, end - start).c_str());
-        start = end + 1;
-    }
-}
-
-void PrintText(const std::vector<Item>& items, Status worst, int exitStatus) {
-    std::size_t problems = 0, warnings = 0;
-    for (const Item& item : items) {
-        std::printf("%-9s %s\n", (std::string("[") + StatusName(item.GetStatus()) + "]").c_str(),
-                    item.title);
-        for (const Fact& fact : item.facts) {
-            const std::string text = TextValue(fact.value);
-            const char* gap = !text.empty() && text[0] == '\n' ? "" : " ";
-            std::printf("    %s:%s%s\n", fact.key.c_str(), gap, text.c_str());
-        }
-        if (!item.messages.empty()) {
-            std::printf("    library messages:\n");
-            std::string text;
-            for (const LibraryMessage& message : item.messages) {
-                text += message.text;
-            }
-            PrintLines("      | ", text);
-        }
-        for (const std::string& problem : item.problems) {
-            std::printf("    PROBLEM: %s\n", problem.c_str());
-        }
-        for (const std::string& warning : item.warnings) {
-            std::printf("    WARNING: %s\n", warning.c_str());
-        }
-        for (const std::string& line : item.repair) {
-            std::printf("    REPAIR: %s\n", line.c_str());
-        }
-        problems += item.problems.empty() ? 0 : 1;
-        warnings += item.problems.empty() && !item.warnings.empty() ? 1 : 0;
-    }
-    std::printf("\n%s: %zu item(s) with problems, %zu with warnings (exit status %d)\n",
-                StatusName(worst), problems, warnings, exitStatus);
-}
-
-}  // namespace
-
-int Doctor(const Args& args) {
+struct DoctorOptions {
     std::string program = StartedAs();
     bool json = false;
+};
+
+DoctorOptions ParseOptions(const Args& args) {
+    DoctorOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--json") {
-            json = true;
+            options.json = true;
         } else if (args[i] == "--program") {
             if (i + 1 == args.size()) {
                 throw UsageError("option '--program' needs a value PATH");
             }
-            program = args[++i];
+            options.program = args[++i];
         } else if (IsOption(args[i])) {
             throw UsageError("unknown option '" + args[i] + "'");
         } else {
             throw UsageError("unexpected argument '" + args[i] + "'");
         }
     }
+    return options;
+}
+
+// Every check, in the order of the library's own set-up.
+std::vector<Item> CheckAll(const std::string& program) {
     bool homeEstablished = false;
     std::vector<Item> items;
     items.push_back(CheckVersion());
@@ -529,18 +407,17 @@ int Doctor(const Args& args) {
     items.push_back(CheckSearchPath(homeEstablished));
     items.push_back(CheckInstallation(program));
     items.push_back(CheckPython(program));
+    return items;
+}
 
-    Status worst = Status::kOk;
-    for (const Item& item : items) {
-        worst = std::max(worst, item.GetStatus());
-    }
-    const int exitStatus = worst == Status::kProblem ? kProblem : kOk;
-    if (json) {
-        PrintJson(items, worst, exitStatus);
-    } else {
-        PrintText(items, worst, exitStatus);
-    }
-    return exitStatus;
+}  // namespace
+
+int Doctor(const Args& args) {
+    const DoctorOptions options = ParseOptions(args);
+    const std::vector<Item> items = CheckAll(options.program);
+    const std::string report = options.json ? FormatJson(items) : FormatText(items);
+    std::fputs(report.c_str(), stdout);
+    return ExitStatus(items);
 }
 
 }  // namespace kolvenv

@@ -1,3 +1,5 @@
+// A text as a JSON string literal (Json.h).
+
 #include "Json.h"
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-// Json.h: the JSON text kolvenv writes.
+// Json.h: a text as a JSON string literal, for the doctor's JSON report.
 
 #ifndef KOLVENV_JSON_H
 #define KOLVENV_JSON_H

@@ -1,3 +1,5 @@
+// The system's own answers on logins, directories and programs (SystemFacts.h).
+
 #include "SystemFacts.h"
 
 #include <OSUtil.h>
@@ -8,6 +10,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "PathText.h"
 
 namespace kolvenv {
 
@@ -20,15 +24,13 @@ std::string DeniedAccesses(const std::string& path, int modes, const char* execu
         int mode;
         const char* word;
     } kAccesses[] = {{R_OK, "read"}, {W_OK, "write to"}, {X_OK, executeWord}};
-    std::string denied;
+    std::vector<std::string> denied;
     for (const auto& access_ : kAccesses) {
         if ((modes & access_.mode) != 0 && access(path.c_str(), access_.mode) != 0) {
-            denied += denied.empty() ? "" : " or ";
-            denied += access_.word;
-            denied += std::string(" (") + std::strerror(errno) + ")";
+            denied.push_back(access_.word + std::string(" (") + std::strerror(errno) + ")");
         }
     }
-    return denied;
+    return kolv::JoinList(denied, " or ");
 }
 
 }  // namespace
@@ -53,13 +55,12 @@ std::string HomeRuleRefusal(const std::string& path) {
     if (stat(path.c_str(), &status) != 0) {
         return std::string("stat fails (") + std::strerror(errno) + ")";
     }
-    std::string missing;
+    std::vector<const char*> missing;
     for (const auto& [bit, word] : {std::pair<mode_t, const char*>{S_IRUSR, "read"},
                                     {S_IWUSR, "write"},
                                     {S_IXUSR, "execute"}}) {
         if ((status.st_mode & bit) == 0) {
-            missing += missing.empty() ? "" : ", ";
-            missing += word;
+            missing.push_back(word);
         }
     }
     if (missing.empty()) {
@@ -67,7 +68,8 @@ std::string HomeRuleRefusal(const std::string& path) {
     }
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
-    return std::string("its mode ") + mode + " lacks the owner's " + missing + " permission";
+    return std::string("its mode ") + mode + " lacks the owner's " + kolv::JoinList(missing, ", ") +
+           " permission";
 }
 
 std::string DirectoryAccessWarning(const std::string& dir) {
@@ -96,21 +98,6 @@ std::vector<std::string> ProgramWarnings(const std::string& path) {
                            " by its owner-execute bit, but the current user may not " + denied);
     }
     return warnings;
-}
-
-std::vector<std::string> SplitDirectoryList(const std::string& text) {
-    const char separator = COSUtil::GetSeparator();
-    std::vector<std::string> pieces;
-    std::string::size_type start = 0;
-    while (start < text.size()) {
-        std::string::size_type end = text.find(separator, start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        pieces.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return pieces;
 }
 
 }  // namespace kolvenv

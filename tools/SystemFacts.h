@@ -33,10 +33,6 @@ std::string DirectoryAccessWarning(const std::string& dir);
 // does not exist, is a directory, or the current user may not run it.
 std::vector<std::string> ProgramWarnings(const std::string& path);
 
-// The pieces of a directory list as the library splits it: a leading or a
-// doubled ':' gives an empty piece, a trailing one none.
-std::vector<std::string> SplitDirectoryList(const std::string& text);
-
 }  // namespace kolvenv
 
 #endif  // KOLVENV_SYSTEMFACTS_H
