@@ -1,5 +1,6 @@
-# Installs the built library into a temporary prefix, then configures, builds
-# and runs the separate client project in examples/client against it.
+# Installs the built library into a temporary prefix (not the configured one),
+# then builds and runs the client of examples/client against it twice: as a
+# CMake project through find_package, and compiled through pkg-config.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -33,3 +34,11 @@ run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/client -B ${WORK_DIR}/build -G Ni
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run(${WORK_DIR}/build/kolvclient)
+
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+execute_process(COMMAND pkg-config --cflags --libs kolvutil OUTPUT_VARIABLE flags
+                COMMAND_ERROR_IS_FATAL ANY)
+separate_arguments(flags UNIX_COMMAND "${CXX_FLAGS} ${flags}")
+run(${CXX} -std=c++17 ${SOURCE_DIR}/examples/client/main.cpp ${flags} -Wl,-rpath,${prefix}/lib
+    -o ${WORK_DIR}/pkgconfig-client)
+run(${WORK_DIR}/pkgconfig-client)
