@@ -38,7 +38,10 @@ run(${WORK_DIR}/build/kolvclient)
 set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
 execute_process(COMMAND pkg-config --cflags --libs kolvutil OUTPUT_VARIABLE flags
                 COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND pkg-config --modversion kolvutil OUTPUT_VARIABLE version
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 separate_arguments(flags UNIX_COMMAND "${CXX_FLAGS} ${flags}")
+list(APPEND flags "-DKOLVUTIL_VERSION=\"${version}\"")
 run(${CXX} -std=c++17 ${SOURCE_DIR}/examples/client/main.cpp ${flags} -Wl,-rpath,${prefix}/lib
     -o ${WORK_DIR}/pkgconfig-client)
 run(${WORK_DIR}/pkgconfig-client)

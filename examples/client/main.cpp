@@ -19,7 +19,9 @@ static void Check(bool condition, const char* what) {
 int main() {
     int major = 0, minor = 0, release = -1;
     GetKolvUtilVersion(&major, &minor, &release);
-    Check(major == KOLVUTIL_MAJOR && minor == KOLVUTIL_MINOR && release == KOLVUTIL_PATCH,
+    // KOLVUTIL_VERSION: the version of the package the build found.
+    Check(std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(release) ==
+              KOLVUTIL_VERSION,
           "the version of the package found");
     Check(COSUtil::GetSeparator() == ':', "list separator");
 
