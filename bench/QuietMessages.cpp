@@ -1,6 +1,7 @@
-// The benchmark programs' own message library: the five functions do nothing,
-// so that a benchmark times the library's work and not terminal output. The
-// dynamic linker binds the library's calls to these instead of the stand-in's.
+// The quiet message library of the benchmarks and the fuzz driver: the five
+// functions do nothing, so that terminal output neither skews a timing nor
+// floods a fuzzing run. The dynamic linker binds the library's calls to these
+// instead of the stand-in's.
 
 #include <Scrivane.h>
 
