@@ -1,5 +1,6 @@
-// The benchmark programs' silent message functions, bound by the dynamic
-// linker in place of the stand-in's so that no benchmark times terminal output.
+// The quiet message functions of the benchmarks and the fuzz driver, bound by
+// the dynamic linker in place of the stand-in's: no terminal output skews a
+// timing or floods a fuzzing run.
 
 #include <Scrivane.h>
 
