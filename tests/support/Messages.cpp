@@ -1,27 +1,22 @@
+// Messages.cpp: the recording message functions that replace the stand-in's.
+
 #include "Messages.h"
 
 #include <Scrivane.h>
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
-std::vector<Message>& Log() {
-    static std::vector<Message> log;
-    return log;
-}
+std::vector<Message> recorded;  // no message is written before main or after it
 
-std::string Format(const char* pszFormat, std::va_list args) {
-    std::va_list copy;
-    va_copy(copy, args);
-    const int length = std::vsnprintf(nullptr, 0, pszFormat, copy);
-    va_end(copy);
-    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
-    if (length > 0) {
-        std::vsnprintf(&text[0], text.size() + 1, pszFormat, args);
-    }
-    return text;
+void Record(const char* function, const char* pszFormat, std::va_list args) {
+    char* text = nullptr;
+    const int length = vasprintf(&text, pszFormat, args);
+    recorded.push_back({function, "", 0, length > 0 ? std::string(text, length) : ""});
+    std::free(length >= 0 ? text : nullptr);
 }
 
 }  // namespace
@@ -32,19 +27,17 @@ std::ostream& operator<<(std::ostream& os, const Message& message) {
 }
 
 const std::vector<Message>& RecordedMessages() {
-    return Log();
+    return recorded;
 }
+
 void ClearMessages() {
-    Log().clear();
+    recorded.clear();
 }
 
 std::string PrintedText() {
     std::string text;
-    for (const Message& message : Log()) {
-        if (message.function == "LPrint" || message.function == "LError") {
-            text += message.text;
-        }
-    }
+    for (const Message& message : recorded)
+        text += message.function == "LPrint" || message.function == "LError" ? message.text : "";
     return text;
 }
 
@@ -53,27 +46,27 @@ extern "C" {
 void LPrint(const char* pszFormat, ...) {
     std::va_list args;
     va_start(args, pszFormat);
-    Log().push_back({"LPrint", "", 0, Format(pszFormat, args)});
+    Record("LPrint", pszFormat, args);
     va_end(args);
 }
 
 void LError(const char* pszFormat, ...) {
     std::va_list args;
     va_start(args, pszFormat);
-    Log().push_back({"LError", "", 0, Format(pszFormat, args)});
+    Record("LError", pszFormat, args);
     va_end(args);
 }
 
 void LException(const char* pszFile, int nLine, const char* pszWhat) {
-    Log().push_back({"LException", pszFile, nLine, pszWhat});
+    recorded.push_back({"LException", pszFile, nLine, pszWhat});
 }
 
 void LGenException(const char* pszFile, int nLine) {
-    Log().push_back({"LGenException", pszFile, nLine, ""});
+    recorded.push_back({"LGenException", pszFile, nLine, ""});
 }
 
 void LNewException(const char* pszFile, int nLine, const char* pszMessage) {
-    Log().push_back({"LNewException", pszFile, nLine, pszMessage});
+    recorded.push_back({"LNewException", pszFile, nLine, pszMessage});
 }
 
 }  // extern "C"

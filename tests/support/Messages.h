@@ -1,14 +1,13 @@
-// Messages.h: the test programs' own message library.
-//
-// Every test program defines the five message functions itself (Messages.cpp);
-// the dynamic linker binds the library's calls to them instead of to the
-// stand-in's, and each call is recorded in order.
+// Messages.h: the test programs' own message library. Every test program
+// defines the five message functions itself (Messages.cpp); the dynamic linker
+// binds the library's calls to them, and each call is recorded in order.
 
 #ifndef KOLV_TEST_MESSAGES_H
 #define KOLV_TEST_MESSAGES_H
 
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 struct Message {
@@ -17,9 +16,8 @@ struct Message {
     int line = 0;          // line of the exception reports, else 0
     std::string text;      // formatted text, what(), or the new error's message
 
-    bool operator==(const Message& other) const {
-        return function == other.function && tag == other.tag && line == other.line &&
-               text == other.text;
+    bool operator==(const Message& o) const {
+        return std::tie(function, tag, line, text) == std::tie(o.function, o.tag, o.line, o.text);
     }
 };
 

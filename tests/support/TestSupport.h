@@ -5,27 +5,32 @@
 #ifndef KOLV_TEST_SUPPORT_H
 #define KOLV_TEST_SUPPORT_H
 
+#include <Rand.h>
 #include <sys/types.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 
+// The guards and TempDir own what they restore or remove: not copyable.
+struct NoCopy {
+    NoCopy() = default;
+    NoCopy(const NoCopy&) = delete;
+    NoCopy& operator=(const NoCopy&) = delete;
+};
+
 // Sets and unsets environment variables; restores every variable it touched
 // to its earlier value (or unset) when it goes.
-class EnvGuard {
+class EnvGuard : NoCopy {
 public:
-    EnvGuard() = default;
-    EnvGuard(const EnvGuard&) = delete;
-    EnvGuard& operator=(const EnvGuard&) = delete;
     ~EnvGuard();
-
-    EnvGuard& Set(const std::string& name, const std::string& value);
-    EnvGuard& Unset(const std::string& name);
+    // Sets the variable, or unsets it for std::nullopt.
+    EnvGuard& Set(const std::string& name, const std::optional<std::string>& value);
+    EnvGuard& Unset(const std::string& name) { return Set(name, std::nullopt); }
 
 private:
-    void Remember(const std::string& name);
     std::map<std::string, std::optional<std::string>> m_saved;
 };
 
@@ -33,35 +38,29 @@ private:
 std::string EnvValue(const char* name);
 
 // Changes the working directory and changes it back when it goes.
-class CwdGuard {
+class CwdGuard : NoCopy {
 public:
     explicit CwdGuard(const std::string& dir);
-    CwdGuard(const CwdGuard&) = delete;
-    CwdGuard& operator=(const CwdGuard&) = delete;
-    ~CwdGuard();
+    ~CwdGuard() { std::filesystem::current_path(m_previous); }  // ends the program if it cannot
 
 private:
-    std::string m_previous;
+    std::filesystem::path m_previous = std::filesystem::current_path();
 };
 
 // Restores CRand::lSeed when it goes.
-class SeedGuard {
+class SeedGuard : NoCopy {
 public:
-    SeedGuard();
-    SeedGuard(const SeedGuard&) = delete;
-    SeedGuard& operator=(const SeedGuard&) = delete;
-    ~SeedGuard();
+    SeedGuard() : m_saved(CRand::lSeed) {}
+    ~SeedGuard() { CRand::lSeed = m_saved; }
 
 private:
     std::int32_t m_saved;
 };
 
 // A fresh temporary directory, removed with all its contents when it goes.
-class TempDir {
+class TempDir : NoCopy {
 public:
     TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     ~TempDir();
 
     const std::string& Path() const { return m_path; }
