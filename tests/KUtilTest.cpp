@@ -16,33 +16,6 @@
 using namespace std::string_literals;
 using V = std::vector<int>;
 
-// Every byte value alone (so first), at the front, in the middle, at the end
-// and behind a NUL: the case changes and trims against the character functions
-// (on unsigned char) applied to the text before its first NUL; so the ASCII test.
-TEST(KUtilTest, StringsMatchTheCharacterFunctionsBeforeTheFirstNul) {
-    const auto space = [](unsigned char b) { return std::isspace(b) != 0; };
-    for (int c = 0; c < 256; ++c) {
-        for (std::string text : {"##x##\0#"s, "#"s, "x\0#"s}) {
-            std::replace(text.begin(), text.end(), '#', static_cast<char>(c));
-            const auto end = text.begin() + std::min(text.find('\0'), text.size());
-            const auto last = std::find_if_not(std::make_reverse_iterator(end), text.rend(), space);
-            std::vector<std::string> got(4, text), expected(4, text);
-            expected[2].assign(std::find_if_not(text.begin(), end, space), text.end());
-            expected[3].erase(last.base() == end ? text.size() : last.base() - text.begin());
-            for (auto i = text.begin(); i != end; ++i) {
-                expected[0][i - text.begin()] = static_cast<char>(std::tolower(*i & 0xFF));
-                expected[1][i - text.begin()] = static_cast<char>(std::toupper(*i & 0xFF));
-            }
-            expected.push_back(
-                std::none_of(text.begin(), end, [](char b) { return b & 0x80; }) ? "ASCII" : "");
-            CKUtil::ToLower(got[0]), CKUtil::ToUpper(got[1]), CKUtil::TrimLeft(got[2]),
-                CKUtil::TrimRight(got[3]);
-            got.push_back(CKUtil::IsASCII(text) ? "ASCII" : "");
-            EXPECT_EQ(got, expected) << c;
-        }
-    }
-}
-
 // The texts the name operations give: SplitName appends to what the vector held
 // (here the pieces of earlier calls, "/" after each call's); the kinds a name is
 // taken for (m: IsMATLAB, p: IsPython, x: IsExcel); TrimFileName's result and
