@@ -148,8 +148,12 @@ static void Combo(Input& in) {
     std::valarray<int> combo(7, 3);
     try {
         CKUtil::Combo(n, k, static_cast<int>(from), combo);
-    } catch (const std::out_of_range&) {
-        return CHECK(position >= count && combo.size() == 3 && (combo == 7).min());
+    } catch (const std::out_of_range& error) {
+        const std::string named = "m = " + std::to_string(from) +
+                                  " of the k = " + std::to_string(k) +
+                                  " element subsets of n = " + std::to_string(n);
+        return CHECK(position >= count && combo.size() == 3 && (combo == 7).min() &&
+                     std::string(error.what()).find(named) != npos);
     }
     CHECK(position < count && combo.size() == k + 1u && combo[0] == -1);
     for (int j = 1; j <= k; ++j) {
@@ -171,12 +175,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     return 0;
 }
 
-// Replays the files named, one input each, then 3,000 inputs drawn from a fixed seed: bytes of
-// any value, half of them among those the groups react to. Weak: in the fuzz build libFuzzer's main replaces it.
+static void Run(const std::string& bytes) {
+    LLVMFuzzerTestOneInput(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+// Replays the files named, one input each; then 3,000 inputs drawn from a fixed seed (bytes of any
+// value, half of them among those the groups react to); then Combo at every position of every
+// subset size for n <= 10, one past each end, and far positions of larger sets: the first past the
+// block led by 0, the last ones. Weak: in the fuzz build libFuzzer's main replaces it.
 __attribute__((weak)) int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        const std::string bytes = ReadFile(argv[i]);
-        LLVMFuzzerTestOneInput(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        Run(ReadFile(argv[i]));
     }
     const std::string_view alphabet(" \t\n\r:/\\#=.-0123ab\xe9\xa0P\0", 21);
     std::mt19937 draw(1);
@@ -186,7 +195,26 @@ __attribute__((weak)) int main(int argc, char** argv) {
             byte = static_cast<char>(draw() % 2 ? alphabet[draw() % alphabet.size()] : draw());
         }
         bytes[0] = static_cast<char>(i);
-        LLVMFuzzerTestOneInput(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        Run(bytes);
+    }
+    const auto combo = [](long long n, long long k, long long m) {
+        Run(std::string{2, static_cast<char>(k)} + std::to_string(n) + " " + std::to_string(m));
+    };
+    for (int n = 0; n <= 10; ++n) {
+        for (int k = -1; k <= n + 1; ++k) {
+            for (long long m = -Binomial(n, k) - 1; m <= Binomial(n, k); ++m) {
+                combo(n, k, m);
+            }
+        }
+    }
+    for (int i = 0; i < 600; ++i) {
+        const long long n =
+            i % 4 ? static_cast<long long>(draw() % 201)
+                  : std::max(201LL, static_cast<long long>(draw() >> (1 + draw() % 24)));
+        const long long k = draw() % (i % 4 ? n + 1 : 4), first = Binomial(n - 1, k - 1);
+        for (const long long m : {first - 1, first, first + 1, -1LL, -2LL}) {
+            combo(n, k, m);
+        }
     }
     return argc < 2;
 }
