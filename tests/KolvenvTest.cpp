@@ -76,9 +76,9 @@ TEST(Kolvenv, StatusErrorsAndOutput) {
          "kolvenv which: warning: inst/bin/adir is a directory, not a program\n",
          "inst/bin/adir\n"},
         {"kolvenv which -", 1, "kolvenv which: -: not found along the search path\n", ""},
-        {"kolvenv python prog -- env", 0, "",
-         "HOME=.\nTMPDIR=tmp\nPATH=inst/bin:/usr/bin:/bin\nPYTHONPATH=.:inst/Linux_ix86\n"
-         "PYTHONHOME=inst/Linux_ix86/Python\nKPYTHON=inst/Linux_ix86\n"},
+        {"kolvenv python prog -- env | LC_ALL=C sort", 0, "",
+         "HOME=.\nKPYTHON=inst/Linux_ix86\nPATH=inst/bin:/usr/bin:/bin\n"
+         "PYTHONHOME=inst/Linux_ix86/Python\nPYTHONPATH=.:inst/Linux_ix86\nTMPDIR=tmp\n"},
         {"kolvenv python prog -- nosuch", 127,
          "kolvenv python: cannot run 'nosuch': No such file or directory\n", ""},
         {"gone && kolvenv python prog", 1,
