@@ -221,8 +221,11 @@ TEST_F(OSUtilTest, TemporaryDirectoryByPrecedenceAndThePreferencesFileInTheHome)
 // to well over the lookup table's first size, and the environment reads every
 // new text.
 TEST_F(OSUtilTest, SetUserPathPutsTheSearchPathEveryTime) {
+    env.Set("PATH", "::");  // empty entries, one kept; no PathList yet
+    ASSERT_TRUE(COSUtil::SetUserPATH());
+    ASSERT_EQ(EnvValue("PATH"), "");
     WriteFile(iniFile, "PathList = /a\n");
-    env.Unset("PATH");    // no PATH at first
+    env.Unset("PATH");    // then no PATH at all
     std::string entries;  // ":/d0:/d1:..."
     for (int n = 0; n <= 40; ++n) {
         ASSERT_TRUE(COSUtil::SetUserPATH());
