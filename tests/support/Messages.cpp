@@ -8,22 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+static std::vector<Message> recorded;  // no message is written before main or after it
 
-std::vector<Message> recorded;  // no message is written before main or after it
-
-void Record(const char* function, const char* pszFormat, std::va_list args) {
+static void Record(const char* function, const char* pszFormat, std::va_list args) {
     char* text = nullptr;
     const int length = vasprintf(&text, pszFormat, args);
     recorded.push_back({function, "", 0, length > 0 ? std::string(text, length) : ""});
     std::free(length >= 0 ? text : nullptr);
-}
-
-}  // namespace
-
-std::ostream& operator<<(std::ostream& os, const Message& message) {
-    return os << message.function << "(" << message.tag << ":" << message.line << ", \""
-              << message.text << "\")";
 }
 
 const std::vector<Message>& RecordedMessages() {
@@ -32,13 +23,6 @@ const std::vector<Message>& RecordedMessages() {
 
 void ClearMessages() {
     recorded.clear();
-}
-
-std::string PrintedText() {
-    std::string text;
-    for (const Message& message : recorded)
-        text += message.function == "LPrint" || message.function == "LError" ? message.text : "";
-    return text;
 }
 
 extern "C" {

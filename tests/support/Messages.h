@@ -16,35 +16,36 @@ struct Message {
     int line = 0;          // line of the exception reports, else 0
     std::string text;      // formatted text, what(), or the new error's message
 
-    bool operator==(const Message& o) const {
-        return std::tie(function, tag, line, text) == std::tie(o.function, o.tag, o.line, o.text);
+    auto Fields() const { return std::tie(function, tag, line, text); }
+    bool operator==(const Message& other) const { return Fields() == other.Fields(); }
+    friend std::ostream& operator<<(std::ostream& os, const Message& m) {
+        return os << m.function << "(" << m.tag << ":" << m.line << ", \"" << m.text << "\")";
     }
 };
-
-std::ostream& operator<<(std::ostream& os, const Message& message);
 
 // The calls recorded since the last ClearMessages(), oldest first.
 const std::vector<Message>& RecordedMessages();
 void ClearMessages();
 
 // The texts of the recorded LPrint and LError calls, concatenated.
-std::string PrintedText();
+inline std::string PrintedText() {
+    std::string text;
+    for (const Message& message : RecordedMessages())
+        text += message.function == "LPrint" || message.function == "LError" ? message.text : "";
+    return text;
+}
 
-// Shorthands for expected messages.
-inline Message Print(const std::string& text) {
-    return {"LPrint", "", 0, text};
-}
-inline Message Error(const std::string& text) {
-    return {"LError", "", 0, text};
-}
-inline Message Passed(const std::string& tag, int line, const std::string& what) {
-    return {"LException", tag, line, what};
-}
-inline Message PassedOther(const std::string& tag, int line) {
-    return {"LGenException", tag, line, ""};
-}
-inline Message Raised(const std::string& tag, int line, const std::string& message) {
-    return {"LNewException", tag, line, message};
-}
+// The expected message of one function: Print(text) and Error(text) for the
+// formatted calls, Passed(tag, line, what), PassedOther(tag, line) and
+// Raised(tag, line, message) for the exception reports.
+struct ExpectedCall {
+    const char* function;
+    Message operator()(const std::string& text) const { return {function, "", 0, text}; }
+    Message operator()(const std::string& tag, int line, const std::string& text = "") const {
+        return {function, tag, line, text};
+    }
+};
+inline constexpr ExpectedCall Print{"LPrint"}, Error{"LError"}, Passed{"LException"},
+    PassedOther{"LGenException"}, Raised{"LNewException"};
 
 #endif  // KOLV_TEST_MESSAGES_H
