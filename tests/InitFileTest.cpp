@@ -24,56 +24,46 @@ bool IsBanner(const std::string& got, std::time_t since) {
     return false;
 }
 
-TEST(InitFileTest, WritesTheBannerWhenMissingEmptyOrForcedElseKeepsTheBytes) {
+// Creation, then lookup: every stream closed, no message.
+TEST(InitFileTest, BannerWhenMissingEmptyOrForcedThenTheFirstLineSettingTheKey) {
     ClearMessages();
     TempDir top;
     const std::time_t since = std::time(nullptr);
-    const std::string path = top / "kolv.ini", quoted = "\"" + path + "\"", odd = top / "a\"b";
+    std::string path = top / "kolv.ini", quoted = "\"" + path + "\"", odd = top / "a\"b";
+    const auto open = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
     // The name, the file it names, its content before (none: missing), forced.
     const std::vector<std::tuple<std::string, std::string, std::optional<std::string>, bool>>
-        cases = {{path, path, std::nullopt, false},  {path, path, "", false},
-                 {path, path, "Key = v\n", false},   {path, path, "Key = v\n", true},
-                 {quoted, path, "Key = v\n", false}, {odd, odd, std::nullopt, false}};
-    for (auto [name, file, before, force] : cases) {
+        creations = {{path, path, std::nullopt, false},  {path, path, "", false},
+                     {path, path, "Key = v\n", false},   {path, path, "Key = v\n", true},
+                     {quoted, path, "Key = v\n", false}, {odd, odd, std::nullopt, false}};
+    for (auto [name, file, before, force] : creations) {
         before ? WriteFile(file, *before) : void(unlink(file.c_str()));
-        CInitFile settings(name, force);
         const bool kept = before && !before->empty() && !force;
-        EXPECT_TRUE(kept ? ReadFile(file) == *before : IsBanner(ReadFile(file), since)) << name;
         std::string key = "Key", value;
-        EXPECT_TRUE(settings.Get(key, value));
-        EXPECT_EQ(value, kept ? "v" : "") << name;
+        EXPECT_TRUE(CInitFile(name, force).Get(key, value) && value == (kept ? "v" : "")) << name;
+        EXPECT_TRUE(kept ? ReadFile(file) == *before : IsBanner(ReadFile(file), since)) << name;
     }
-    EXPECT_TRUE(RecordedMessages().empty());
-}
-
-TEST(InitFileTest, LookupTakesTheFirstLineSettingTheKey) {
-    ClearMessages();
-    TempDir top;
-    std::string path = top / "kolv.ini", none = "(none)";  // the value when no line matches
-    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+    const std::string none = "(none)";  // the value when no line matches
+    const std::vector<std::tuple<std::string, std::string, std::string>> lookups = {
         {"  PathList = /opt/a:/opt/b   # mine\n", "PathList", "/opt/a:/opt/b"},
-        {"Name = a = b\n", "Name", "a = b"},
-        {"Name\nName = x\n", "Name", ""},  // a bare key ends the search
+        {"Name = a = \xe9t\xe9\xa0 ", "Name", "a = \xe9t\xe9\xa0"},  // no line feed at the end
+        {"Name\nName = x\n", "Name", ""},                            // a bare key ends the search
         {"PathListOld = /x\nPathList = /y\n", "PathList", "/x"},
         {"name = lower\nName = first\r\nName = second\n", "Name", "first"},
         {"Name #= y\n", "Name", "y"},
         {"#Key = x\n", "#Key", none},  // the key at the '#' stands in the comment
         {"=Key = x\n", "=Key", none},  // and at the first '=' only in a value
-        {"Name = \xe9t\xe9\xa0 ", "Name", "\xe9t\xe9\xa0"},  // no line feed at the end
-        {"Na\0me = x\nName = y\n"s, "Name", "y"},            // a line's text ends at its NUL
-        {"Name = x\nNa = y\n", "Na\0me"s, none},             // so a key holding one is in no line
+        // A line's text ends at its NUL, and a key holding one is in no line.
+        {"Na\0me = x\nNa = y\n"s, "Na\0me"s, none},
         {std::string(8191, 'x') + "Key = tail\n", "Key", "tail"},  // read in pieces of 8191
         {"Key = " + std::string(9000, 'v') + "\n", "Key", std::string(8191 - 6, 'v')},
     };
-    const auto open = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
-    for (auto [content, key, expected] : cases) {
+    for (auto [content, key, expected] : lookups) {
         WriteFile(path, content);
-        CInitFile settings(path, false);
         std::string value = none;
-        EXPECT_TRUE(settings.Get(key, value)) << content;
+        EXPECT_TRUE(CInitFile(path, false).Get(key, value)) << content;
         EXPECT_EQ(value, expected) << content.substr(0, 40);
     }
-    // Every stream closed.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}), open);
     EXPECT_TRUE(RecordedMessages().empty());
 }
