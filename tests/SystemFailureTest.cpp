@@ -12,20 +12,14 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <functional>
-
 #include "Messages.h"
 #include "TestSupport.h"
-
-namespace {
 
 // The call that the case being run makes fail, and how: "getpwuid" finds no
 // entry, "login" gives the argument as the login name, "getcwd" fails,
 // "putenv" fails for the variable named, "fopen" for the mode named, "fgets"
 // meets a read error after its first read, "ctime" fails.
-std::string failing, argument;
-
-}  // namespace
+static std::string failing, argument;
 
 #define INTERPOSED __attribute__((visibility("default")))  // whatever the build's default
 #define REAL(function) reinterpret_cast<decltype(&function)>(dlsym(RTLD_NEXT, #function))
@@ -65,14 +59,24 @@ INTERPOSED char* ctime(const time_t* when) {
 
 }  // extern "C"
 
-namespace {
-
 TEST(SystemFailureTest, EachFailingCallTakesItsPath) {
     TempDir top;
-    std::string home = top / "home", ini = top / "kolv.ini";
-    MakeDir(home);
-    // The calls of the cases, what comes of them summed up in a text (by append:
-    // the call is made before the rest is read).
+    std::string ini = top / "kolv.ini";
+    EnvGuard env;
+    env.Unset("KHOME").Set("HOME", top.Path()).Set("PATH", "/usr/bin:/bin");
+    // What comes of `calls`, made while `call` fails as `how` says (failing no more once they
+    // return), with no Python variable set and a PATH text in place for putenv to fail after it.
+    const auto failed = [&](const std::string& call, const std::string& how, auto calls) {
+        env.Unset("PYTHONPATH").Unset("PYTHONHOME").Unset("KPYTHON");
+        EXPECT_TRUE(COSUtil::SetUserPATH());
+        ClearMessages();
+        std::tie(failing, argument) = std::tie(call, how);
+        const std::string result = calls();
+        failing.clear();
+        return result;
+    };
+    // The calls of the cases, what comes of them summed up in a text (by append: the call is
+    // made before the rest is read).
     const auto python = [] {
         std::string program = "\\opt\\kolv\\bin\\kolv";
         return std::to_string(COSUtil::SetupPython(program))
@@ -83,61 +87,43 @@ TEST(SystemFailureTest, EachFailingCallTakesItsPath) {
         CInitFile settings(ini, false);
         return access(ini.c_str(), F_OK) == 0 ? ReadFile(ini) : "(none)";
     };
+    // A file of its own, read in several pieces; the one error reported, its function named.
     const auto lookup = [&] {
-        WriteFile(ini, std::string(64 * 1024, '#') + "\nKey = v\n");  // read in several pieces
-        std::string key = "Key", value = "kept";
-        return std::to_string(CInitFile(ini, false).Get(key, value))
-            .append(value + "|" + PrintedText());
+        std::string file = top / "read.ini", key = "Key", value = "kept";
+        WriteFile(file, std::string(64 * 1024, '#') + "\nKey = v\n");
+        return std::to_string(CInitFile(file, false).Get(key, value))
+            .append(value + testing::PrintToString(RecordedMessages()));
     };
-    const std::string failedLookup = "0kept|ERROR: Getting initialization file parameter: Key\n",
-                      platform = "/opt/kolv/Linux_ix86";
-    // The failing call, its argument, the calls made, what comes of them.
-    using Case = std::tuple<std::string, std::string, std::function<std::string()>, std::string>;
-    const std::vector<Case> cases = {
-        {"getpwuid", "",
-         [] {
-             char buffer[8] = "kept";
-             unsigned long length = sizeof buffer;
-             return std::to_string(COSUtil::GetUserName(buffer, &length))
-                 .append(buffer + std::to_string(length) + "|" + COSUtil::GetInitFile() + "|" +
-                         COSUtil::GetUserPATH());  // no preferences file read: PATH alone
-         },
-         "0kept8||/usr/bin:/bin"},
-        {"login", "", COSUtil::GetInitFile, home + "/kolv.ini"},
-        {"login", "k", COSUtil::GetInitFile, home + "/kolv_k.ini"},
-        {"getcwd", "", python, "0\\opt\\kolv\\bin\\kolv|<unset>|<unset>|<unset>"},
-        // The texts put before the failing one stay, and stay readable.
-        {"putenv", "PYTHONPATH", python, "0/opt/kolv/bin/kolv|<unset>|<unset>|<unset>"},
-        {"putenv", "PYTHONHOME", python, "0/opt/kolv/bin/kolv|.:" + platform + "|<unset>|<unset>"},
-        {"putenv", "KPYTHON", python,
-         "0/opt/kolv/bin/kolv|.:" + platform + "|" + platform + "/Python|<unset>"},
-        {"putenv", "PATH",
-         [] { return std::to_string(COSUtil::SetUserPATH()).append(EnvValue("PATH")); },
-         "0/usr/bin:/bin"},
-        {"fopen", "w", create, "(none)"},
-        {"fopen", "r", lookup, failedLookup},
-        {"fgets", "", lookup, failedLookup},
-        {"ctime", "", create, "#\n#\tKolvane user preferences file\n#\tCreated on: (unknown)\n#\n"},
-        {"ctime", "",
-         [] {
-             std::string task = "task", database = "model.kdb";
-             CKUtil::DumpLogFileHeader(1, task, database);
-             return RecordedMessages().at(1).text;
-         },
-         "* Log File Generated On : " + std::string(24, '?') + std::string(29, ' ') + "*\n"},
+    const auto user = [] {
+        char buffer[8] = "kept";
+        unsigned long length = sizeof buffer;
+        return std::to_string(COSUtil::GetUserName(buffer, &length))
+            .append(buffer + std::to_string(length) + "|" + COSUtil::GetInitFile() + "|" +
+                    COSUtil::GetUserPATH());  // no preferences file read: PATH alone
     };
-    for (const auto& [call, how, calls, expected] : cases) {
-        unlink(ini.c_str());
-        EnvGuard env;
-        env.Unset("KHOME").Set("HOME", home).Set("PATH", "/usr/bin:/bin");
-        env.Unset("PYTHONPATH").Unset("PYTHONHOME").Unset("KPYTHON");
-        ASSERT_TRUE(COSUtil::SetUserPATH());  // a PATH text in place, for putenv to fail after it
-        ClearMessages();
-        std::tie(failing, argument) = std::tie(call, how);
-        const std::string result = calls();
-        failing.clear();
-        EXPECT_EQ(result, expected) << call << " " << how;
-    }
+    // SetUserPATH, then the PATH it leaves.
+    const auto set = [] { return std::to_string(COSUtil::SetUserPATH()).append(EnvValue("PATH")); };
+    // The log header, then the preferences file created.
+    const auto header = [&] {
+        std::string task = "task", database = "model.kdb";
+        CKUtil::DumpLogFileHeader(1, task, database);
+        return RecordedMessages().at(1).text + create();
+    };
+    EXPECT_EQ(failed("getpwuid", "", user), "0kept8||/usr/bin:/bin");
+    EXPECT_EQ(failed("login", "", COSUtil::GetInitFile), ini);
+    EXPECT_EQ(failed("login", "k", COSUtil::GetInitFile), top / "kolv_k.ini");
+    EXPECT_EQ(failed("getcwd", "", python), "0\\opt\\kolv\\bin\\kolv|<unset>|<unset>|<unset>");
+    // The texts put before the failing one stay, and stay readable.
+    const std::string program = "0/opt/kolv/bin/kolv|", path = program + ".:/opt/kolv/Linux_ix86|";
+    EXPECT_EQ(failed("putenv", "PYTHONPATH", python), program + "<unset>|<unset>|<unset>");
+    EXPECT_EQ(failed("putenv", "PYTHONHOME", python), path + "<unset>|<unset>");
+    EXPECT_EQ(failed("putenv", "KPYTHON", python), path + "/opt/kolv/Linux_ix86/Python|<unset>");
+    EXPECT_EQ(failed("putenv", "PATH", set), "0/usr/bin:/bin");
+    EXPECT_EQ(failed("fopen", "w", create), "(none)");
+    EXPECT_EQ(failed("fopen", "r", lookup),
+              "0kept{ LError(:0, \"ERROR: Getting initialization file parameter: Key\n\") }");
+    EXPECT_EQ(failed("fgets", "", lookup), failed("fopen", "r", lookup));
+    EXPECT_EQ(failed("ctime", "", header),
+              "* Log File Generated On : " + std::string(24, '?') + std::string(29, ' ') +
+                  "*\n#\n#\tKolvane user preferences file\n#\tCreated on: (unknown)\n#\n");
 }
-
-}  // namespace

@@ -10,13 +10,6 @@
 
 static std::vector<Message> recorded;  // no message is written before main or after it
 
-static void Record(const char* function, const char* pszFormat, std::va_list args) {
-    char* text = nullptr;
-    const int length = vasprintf(&text, pszFormat, args);
-    recorded.push_back({function, "", 0, length > 0 ? std::string(text, length) : ""});
-    std::free(length >= 0 ? text : nullptr);
-}
-
 const std::vector<Message>& RecordedMessages() {
     return recorded;
 }
@@ -27,19 +20,19 @@ void ClearMessages() {
 
 extern "C" {
 
-void LPrint(const char* pszFormat, ...) {
-    std::va_list args;
-    va_start(args, pszFormat);
-    Record("LPrint", pszFormat, args);
-    va_end(args);
-}
-
-void LError(const char* pszFormat, ...) {
-    std::va_list args;
-    va_start(args, pszFormat);
-    Record("LError", pszFormat, args);
-    va_end(args);
-}
+// The formatted calls, recorded with their text.
+#define RECORD_FORMATTED(function)                                                           \
+    void function(const char* pszFormat, ...) {                                              \
+        std::va_list args;                                                                   \
+        va_start(args, pszFormat);                                                           \
+        char* text = nullptr;                                                                \
+        const int length = vasprintf(&text, pszFormat, args);                                \
+        va_end(args);                                                                        \
+        recorded.push_back({#function, "", 0, length > 0 ? std::string(text, length) : ""}); \
+        std::free(length >= 0 ? text : nullptr);                                             \
+    }
+RECORD_FORMATTED(LPrint)
+RECORD_FORMATTED(LError)
 
 void LException(const char* pszFile, int nLine, const char* pszWhat) {
     recorded.push_back({"LException", pszFile, nLine, pszWhat});

@@ -2,8 +2,7 @@
 // defines the five message functions itself (Messages.cpp); the dynamic linker
 // binds the library's calls to them, and each call is recorded in order.
 
-#ifndef KOLV_TEST_MESSAGES_H
-#define KOLV_TEST_MESSAGES_H
+#pragma once
 
 #include <ostream>
 #include <string>
@@ -27,14 +26,6 @@ struct Message {
 const std::vector<Message>& RecordedMessages();
 void ClearMessages();
 
-// The texts of the recorded LPrint and LError calls, concatenated.
-inline std::string PrintedText() {
-    std::string text;
-    for (const Message& message : RecordedMessages())
-        text += message.function == "LPrint" || message.function == "LError" ? message.text : "";
-    return text;
-}
-
 // The expected message of one function: Print(text) and Error(text) for the
 // formatted calls, Passed(tag, line, what), PassedOther(tag, line) and
 // Raised(tag, line, message) for the exception reports.
@@ -47,5 +38,3 @@ struct ExpectedCall {
 };
 inline constexpr ExpectedCall Print{"LPrint"}, Error{"LError"}, Passed{"LException"},
     PassedOther{"LGenException"}, Raised{"LNewException"};
-
-#endif  // KOLV_TEST_MESSAGES_H

@@ -2,8 +2,7 @@
 // helpers, for the tests, the fuzz driver and the benchmarks. A set-up step
 // that fails throws, so that no test runs on a half-built fixture.
 
-#ifndef KOLV_TEST_SUPPORT_H
-#define KOLV_TEST_SUPPORT_H
+#pragma once
 
 #include <Rand.h>
 #include <sys/stat.h>
@@ -103,5 +102,3 @@ inline std::string ReadFile(const std::string& path) {
 inline void MakeDir(const std::string& path, mode_t mode = 0700) {
     Require(mkdir(path.c_str(), 0700) == 0 && chmod(path.c_str(), mode) == 0, "make " + path);
 }
-
-#endif  // KOLV_TEST_SUPPORT_H
