@@ -6,7 +6,6 @@
 #include <OSUtil.h>
 
 #include <random>
-#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -42,8 +41,10 @@ static std::string Trimmed(const std::string& text) {
 // the first NUL; SplitName's pieces; TrimFileName's length and ending; the lock path.
 static void Strings(Input& in) {
     const int width = static_cast<signed char>(in.Byte());
-    const std::size_t w = static_cast<std::size_t>(width);
     const std::string text(in.rest), head = text.c_str();
+    // The width unsigned, and where the head's first and last non-blanks begin and end.
+    const std::size_t w = static_cast<std::size_t>(width), end = head.find_last_not_of(kSpace) + 1,
+                      first = std::min(head.find_first_not_of(kSpace), head.size());
     std::string rest = text, lower = text, upper = text, left = text, right = text, name = text;
     std::string lowered = text, uppered = text, slashed = text, piece = "stale";
     do {
@@ -65,8 +66,6 @@ static void Strings(Input& in) {
         lowered[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
         uppered[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
     }
-    const std::size_t first = std::min(head.find_first_not_of(kSpace), head.size());
-    const std::size_t end = head.find_last_not_of(kSpace) + 1;
     CHECK(lower == lowered && upper == uppered && left == text.substr(first) &&
           right == (end < head.size() ? text.substr(0, end) : text));
     CHECK(CKUtil::IsASCII(text) ==
@@ -74,9 +73,8 @@ static void Strings(Input& in) {
 
     std::vector<std::string> pieces{"kept"};
     CKUtil::SplitName(name, width, pieces);
-    for (std::size_t i = 1; i < pieces.size(); ++i) {
+    for (std::size_t i = 1; i < pieces.size(); ++i)
         CHECK(!pieces[i].empty() && pieces[i] == text.substr((i - 1) * w, w));
-    }
     CHECK(kolv::JoinList(pieces, "") == (width == 0 ? "kept" : "kept" + text));
 
     // Unchanged when it fits or the width is 3 or less, else within the width and ending as the
@@ -113,26 +111,21 @@ static void Preferences(Input& in) {
     // The value as the line holds it, up to a line feed, '#' or NUL.
     kolv::ForwardSlashes(list = list.substr(0, list.find_first_of(std::string_view("\n#\0", 3))));
     kolv::ForwardSlashes(path);
-    std::vector<std::string> expected;
-    for (const std::string& entry : kolv::SplitList(Trimmed(list), ':')) {
-        expected.emplace_back(kolv::WithoutTrailingSlash(Trimmed(entry)));
-    }
-    std::set<std::string> seen(expected.begin(), expected.end());
-    for (const std::string& entry : kolv::SplitList(path.c_str(), ':')) {
-        if (seen.emplace(kolv::WithoutTrailingSlash(entry)).second) {
-            expected.emplace_back(kolv::WithoutTrailingSlash(entry));
-        }
-    }
-    CHECK(COSUtil::GetUserPATH() == kolv::JoinList(expected, ":"));
+    std::vector<std::string> paths;
+    for (const std::string& entry : kolv::SplitList(Trimmed(list), ':'))
+        paths.emplace_back(kolv::WithoutTrailingSlash(Trimmed(entry)));
+    for (std::string entry : kolv::SplitList(path.c_str(), ':'))
+        if (std::count(paths.begin(), paths.end(), entry = kolv::WithoutTrailingSlash(entry)) == 0)
+            paths.push_back(entry);
+    CHECK(COSUtil::GetUserPATH() == kolv::JoinList(paths, ":"));
     CHECK(kolv::EndsWith("/" + COSUtil::FindInstallation(list, path), "/"));  // "" or a directory
 }
 
 // C(a, b), or 2^31 when it is at least that (beyond every position an int can name).
 static long long Binomial(long long a, long long b) {
     long long value = b < 0 || b > a ? 0 : 1;
-    for (long long i = 0; i < std::min(b, a - b) && value > 0 && value < 1LL << 31; ++i) {
+    for (long long i = 0; i < std::min(b, a - b) && value > 0 && value < 1LL << 31; ++i)
         value = value * (a - i) / (i + 1);  // C(a, i + 1), exact: below 2^31 * 2^31
-    }
     return std::min(value, 1LL << 31);
 }
 
@@ -149,34 +142,30 @@ static void Combo(Input& in) {
     try {
         CKUtil::Combo(n, k, static_cast<int>(from), combo);
     } catch (const std::out_of_range& error) {
-        const std::string named = "m = " + std::to_string(from) +
-                                  " of the k = " + std::to_string(k) +
-                                  " element subsets of n = " + std::to_string(n);
+        std::ostringstream named;
+        named << "m = " << from << " of the k = " << k << " element subsets of n = " << n;
         return CHECK(position >= count && combo.size() == 3 && (combo == 7).min() &&
-                     std::string(error.what()).find(named) != npos);
+                     std::string(error.what()).find(named.str()) != npos);
     }
     CHECK(position < count && combo.size() == k + 1u && combo[0] == -1);
     for (int j = 1; j <= k; ++j) {
         CHECK(combo[j] > combo[j - 1] && combo[j] < n);
-        // Ranked before: for each smaller member v here, the subsets of k - j members above v
-        // (one each at the last place).
-        rank += j == k ? combo[j] - combo[j - 1] - 1 : 0;
-        for (int v = combo[j - 1] + 1; j < k && v < combo[j] && rank <= position; ++v) {
+        // Ranked before: for each smaller member v here, the subsets of k - j members above v;
+        // at the last place one each, counted after the loop.
+        for (int v = combo[j - 1] + 1; j < k && v < combo[j] && rank <= position; ++v)
             rank += Binomial(n - 1 - v, k - j);
-        }
     }
-    CHECK(rank == position);
+    CHECK(rank + (k > 0 ? combo[k] - combo[k - 1] - 1 : 0) == position);  // at the last place
+}
+
+static void Run(std::string_view bytes) {
+    static void (*const kGroups[])(Input&) = {Strings, Preferences, Combo};
+    Input in{bytes};
+    kGroups[in.Byte() % std::size(kGroups)](in);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
-    static void (*const kGroups[])(Input&) = {Strings, Preferences, Combo};
-    Input in{{reinterpret_cast<const char*>(data), size}};
-    kGroups[in.Byte() % std::size(kGroups)](in);
-    return 0;
-}
-
-static void Run(const std::string& bytes) {
-    LLVMFuzzerTestOneInput(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    return Run({reinterpret_cast<const char*>(data), size}), 0;
 }
 
 // Replays the files named, one input each; then 3,000 inputs drawn from a fixed seed (bytes of any
@@ -184,37 +173,29 @@ static void Run(const std::string& bytes) {
 // subset size for n <= 10, one past each end, and far positions of larger sets: the first past the
 // block led by 0, the last ones. Weak: in the fuzz build libFuzzer's main replaces it.
 __attribute__((weak)) int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i)
         Run(ReadFile(argv[i]));
-    }
     const std::string_view alphabet(" \t\n\r:/\\#=.-0123ab\xe9\xa0P\0", 21);
     std::mt19937 draw(1);
     for (int i = 0; i < 3000; ++i) {
-        std::string bytes(1 + draw() % 48, ' ');
-        for (char& byte : bytes) {
+        std::string bytes(draw() % 48, ' ');
+        for (char& byte : bytes)
             byte = static_cast<char>(draw() % 2 ? alphabet[draw() % alphabet.size()] : draw());
-        }
-        bytes[0] = static_cast<char>(i);
-        Run(bytes);
+        Run(static_cast<char>(i) + bytes);
     }
     const auto combo = [](long long n, long long k, long long m) {
         Run(std::string{2, static_cast<char>(k)} + std::to_string(n) + " " + std::to_string(m));
     };
-    for (int n = 0; n <= 10; ++n) {
-        for (int k = -1; k <= n + 1; ++k) {
-            for (long long m = -Binomial(n, k) - 1; m <= Binomial(n, k); ++m) {
+    for (int n = 0; n <= 10; ++n)
+        for (int k = -1; k <= n + 1; ++k)
+            for (long long m = -Binomial(n, k) - 1; m <= Binomial(n, k); ++m)
                 combo(n, k, m);
-            }
-        }
-    }
     for (int i = 0; i < 600; ++i) {
         const long long n =
-            i % 4 ? static_cast<long long>(draw() % 201)
-                  : std::max(201LL, static_cast<long long>(draw() >> (1 + draw() % 24)));
+            i % 4 ? draw() % 201 : std::max<long long>(201, draw() >> (1 + draw() % 24));
         const long long k = draw() % (i % 4 ? n + 1 : 4), first = Binomial(n - 1, k - 1);
-        for (const long long m : {first - 1, first, first + 1, -1LL, -2LL}) {
+        for (const long long m : {first - 1, first, first + 1, -1LL, -2LL})
             combo(n, k, m);
-        }
     }
     return argc < 2;
 }

@@ -1,32 +1,34 @@
-// ReferenceDump.h: capturing what a writer puts on a stream, and the matrix
-// dump written plainly with fprintf, the reference that CDebugUtil's matrix
-// dumps must equal byte for byte.
+// ReferenceDump.h: capturing what a writer has flushed to a stream, and the
+// matrix dump written plainly with fprintf, the reference that CDebugUtil's
+// matrix dumps must equal byte for byte.
 
 #ifndef KOLV_TEST_REFERENCEDUMP_H
 #define KOLV_TEST_REFERENCEDUMP_H
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "Matrix.h"
 
-// The bytes that write(fp) puts on a stream.
+// The bytes that write(fp) has flushed to a stream by the time it returns, as
+// a file would hold them: what it leaves in the stream's buffer is not counted.
 template <class Write>
 std::string Capture(Write write) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* fp = open_memstream(&buffer, &size);
+    std::string bytes;
+    const auto append = [](void* to, const char* data, std::size_t size) {
+        static_cast<std::string*>(to)->append(data, size);
+        return static_cast<ssize_t>(size);
+    };
+    FILE* fp = fopencookie(&bytes, "w", {nullptr, append, nullptr, nullptr});
     write(fp);
+    const std::string flushed = bytes;
     std::fclose(fp);
-    std::string bytes(buffer, size);
-    std::free(buffer);
-    return bytes;
+    return flushed;
 }
 
 // The matrix dump with fprintf: the title, a number and a hyphen group for
 // every column of the matrix, then exactly nRows rows of nCols values, each
-// written with pszFormat.
+// written with pszFormat; flushed, as the library's dumps flush.
 template <class T>
 void FprintfMatrix(FILE* fp, const char* pszTitle, CMatrix<T>& m, int nRows, int nCols,
                    const char* pszFormat) {
@@ -46,6 +48,7 @@ void FprintfMatrix(FILE* fp, const char* pszTitle, CMatrix<T>& m, int nRows, int
         }
         std::fprintf(fp, "\n");
     }
+    std::fflush(fp);
 }
 
 #endif  // KOLV_TEST_REFERENCEDUMP_H
