@@ -72,6 +72,8 @@ TEST(Kolvenv, StatusErrorsAndOutput) {
          "PYTHONHOME=inst/Linux_ix86/Python\nPYTHONPATH=.:inst/Linux_ix86\nTMPDIR=tmp\n"},
         {"kolvenv python prog -- nosuch", 127,
          "kolvenv python: cannot run 'nosuch': No such file or directory\n", ""},
+        {"kolvenv python prog -- other/bin/plain", 126, "*'other/bin/plain': Permission denied\n",
+         ""},
         {"gone && kolvenv python prog", 1,
          "kolvenv python: the library could not set the Python environment*\n", ""},
         {"kolvenv --version && kolvenv lock m.kdb && kolvenv combo 5 3 9 && kolvenv header 7 tn db",
@@ -89,17 +91,22 @@ TEST(Kolvenv, StatusErrorsAndOutput) {
          "*invalid M '10': there are fewer subsets of 3 out of 5 elements*", ""},
         {"kolvenv rand --seed 1x", 2, "*invalid S '1x'*", ""},
         {"kolvenv rand 1 2", 2, "*unexpected argument '2'*", ""},
+        {"kolvenv doctor --program", 2, "*option '--program' needs a value PATH*", ""},
+        {"kolvenv combo 0 0 0", 0, "", "\n"},
         {"json kolvenv doctor --program prog --json", 0, "",
          "status=OK\n*version.version=" + version + "\n*login.uid=" + std::to_string(getuid()) +
-             "\n*tmp.path=tmp\ntmp.check_dir=true\n*preferences.existed=true\n"
+             "\n*home.check_dir=true\n*tmp.path=tmp\ntmp.check_dir=true\n*preferences.existed="
+             "true\n"
              "preferences.path_list=extra\npreferences.created=false\n*"
              "search_path.env_path=inst/bin:/usr/bin:/bin\n"
              "search_path.value=extra:inst/bin:/usr/bin:/bin\nsearch_path.entries.0=extra\n*"
              "installation.program=prog\ninstallation.found_as=inst/bin/prog\n"
              "installation.directory=inst/\n*python.PYTHONPATH=.:inst/Linux_ix86\n*"},
         {"gone && json $E HOME=/none KHOME=rel/x TMPDIR=ro $K doctor --json --program prog", 1, "",
-         "status=PROBLEM\n*home.check_dir=null\n*"
-         "home.problems.1=KHOME is passed over: rel/x: stat fails (No such file or directory)\n*"
+         "status=PROBLEM\n*home.check_dir=null\n*home.problems.0=the library raised CFileNotReady "
+         "(File not ready): no home directory could be established\nhome.problems.1=KHOME is "
+         "passed over: rel/x: stat fails (No such file or directory)\n*"
+         "home.messages.6.function=LNewException\n*"
          "tmp.check_dir=false\n*"
          "tmp.messages.0.text=The TMPDIR or TMP environment variable is set to:\n\tro\n*"
          "search_path.entries=null\n*installation.directory=null\n"
@@ -112,6 +119,10 @@ TEST(Kolvenv, StatusErrorsAndOutput) {
          "(Permission denied)\n*PYTHONPATH: .:/*/other/Linux_ix86\n*"
          "no Python installation at PYTHONHOME /*\n\n"
          "WARNING: 0 item(s) with problems, 4 with warnings (exit status 0)\n"},
+        {"mkdir other/kolv_" + login + ".ini && $E HOME=other PATH= $K doctor --program prog", 1,
+         "",
+         "*PROBLEM: the library could not read the file\n*"
+         "WARNING: the search path is empty: programs are found only by a path\n*"},
         {"cat kolv_*.ini", 0, "", content},  // after every run above
     };
     for (const auto& [line, status, err, out] : cases) {
