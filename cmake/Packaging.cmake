@@ -82,6 +82,27 @@ line and says what it found: 'kolvenv doctor' reports the home and temporary
 directories, the preferences file, the search path, the installation
 directory and the Python environment, what is wrong and how to repair it.")
 
+# ----- Reproducible packages -------------------------------------------------
+# Every date in the packages is SOURCE_DATE_EPOCH: the caller's, or else the
+# time of the last commit. cpack reads it from its own environment, which the
+# project config file sets; the archive is then rewritten in a fixed order
+# with fixed owners and times (cmake/RepackArchive.cmake).
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(source_date_epoch $ENV{SOURCE_DATE_EPOCH})
+else()
+    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                    OUTPUT_VARIABLE source_date_epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+                    RESULT_VARIABLE git_status ERROR_QUIET)
+    if(NOT git_status EQUAL 0 OR source_date_epoch STREQUAL "")
+        message(WARNING "No SOURCE_DATE_EPOCH and no git history: package dates are today's")
+        string(TIMESTAMP source_date_epoch "%s" UTC)
+    endif()
+    set(ENV{SOURCE_DATE_EPOCH} ${source_date_epoch})
+endif()
+configure_file(cmake/CPackProjectConfig.cmake.in ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/RepackArchive.cmake)
+
 # Every package carries the copyright file and the changelog, compressed
 # without a time stamp; the archive holds them too.
 string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
