@@ -61,6 +61,31 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/deb/triggers
     ${PROJECT_SOURCE_DIR}/cmake/deb/postinst ${PROJECT_SOURCE_DIR}/cmake/deb/postrm)
 
+# The runtime package's symbols file: cmake/deb/libkolvutil6.symbols lists
+# every exported symbol of both libraries with the version that introduced
+# it; dpkg-gensymbols writes it in the form a package carries, and fails
+# (-c4) when a library exports a symbol more or less than the list. dpkg
+# counts a symbol as lost only in a version later than the one that
+# introduced it, so the check runs as for a later version ("+next"); the file
+# it writes carries the list's versions all the same.
+option(KOLVUTIL_PACKAGE_SYMBOLS "Check the exports against the symbols file and package it" OFF)
+if(KOLVUTIL_PACKAGE_SYMBOLS)
+    find_program(DPKG_GENSYMBOLS dpkg-gensymbols REQUIRED)
+    set(symbols_template ${PROJECT_SOURCE_DIR}/cmake/deb/libkolvutil${PROJECT_VERSION_MAJOR}.symbols)
+    set(symbols ${PROJECT_BINARY_DIR}/deb/symbols)
+    set(symbols_arch)
+    if(CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+        set(symbols_arch -a${CPACK_DEBIAN_PACKAGE_ARCHITECTURE})
+    endif()
+    add_custom_command(OUTPUT ${symbols}
+        COMMAND ${DPKG_GENSYMBOLS} -c4 -p${CPACK_DEBIAN_RUNTIME_PACKAGE_NAME} -v${PROJECT_VERSION}+next
+                ${symbols_arch} -I${symbols_template} -O${symbols}
+                -e$<TARGET_FILE:kolvutil> -e$<TARGET_FILE:Scrivane>
+        DEPENDS kolvutil Scrivane ${symbols_template} VERBATIM)
+    add_custom_target(deb-symbols ALL DEPENDS ${symbols})
+    list(APPEND CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${symbols})
+endif()
+
 # Descriptions: the first line is the synopsis; cpack indents the rest.
 set(about "KolvUtil is the shared library of general services of the Kolvane
 design-optimisation application: home and temporary directories, the user's
