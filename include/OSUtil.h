@@ -59,9 +59,10 @@ public:
 
     /// Writes the login name of the real user id into pszBuffer and its
     /// length (without NUL) into `*pnLength`, which holds the buffer's
-    /// capacity on entry. Returns 1 on success. Returns 0 and writes nothing when a pointer is
-    /// null, the user id has no password entry, or the name with its NUL does
-    /// not fit the capacity. Uses getpwuid: not safe to call concurrently.
+    /// capacity on entry. Returns 1 on success. Returns 0 and writes nothing
+    /// when a pointer is null, the user id has no password entry, or the name
+    /// with its NUL does not fit the capacity. Uses getpwuid: not safe to call
+    /// concurrently.
     static int GetUserName(char* pszBuffer, unsigned long* pnLength);
 
     /// The same as GetUserName (getpwuid: not safe to call concurrently).
