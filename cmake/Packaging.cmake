@@ -140,4 +140,37 @@ foreach(component runtime development tool)
             DESTINATION share/doc/${CPACK_DEBIAN_${upper}_PACKAGE_NAME} COMPONENT ${component})
 endforeach()
 
+# ----- API reference package (libkolvutil-doc) ------------------------------
+# With KOLVUTIL_PACKAGE_DOCS (the amd64 package preset) the HTML reference
+# that the docs target writes is the component doc: the Debian package
+# libkolvutil-doc, Architecture all, with its copyright and changelog. Its
+# files are EXCLUDE_FROM_ALL: the archive, a plain install of every
+# component, keeps holding the three others only.
+option(KOLVUTIL_PACKAGE_DOCS "Package the API reference as libkolvutil-doc (needs KOLVUTIL_BUILD_DOCS)" OFF)
+if(KOLVUTIL_PACKAGE_DOCS)
+    if(NOT KOLVUTIL_BUILD_DOCS)
+        message(FATAL_ERROR "KOLVUTIL_PACKAGE_DOCS needs KOLVUTIL_BUILD_DOCS")
+    endif()
+    list(APPEND CPACK_COMPONENTS_ALL doc)
+    set(CPACK_DEBIAN_DOC_PACKAGE_NAME libkolvutil-doc)
+    set(CPACK_DEBIAN_DOC_PACKAGE_ARCHITECTURE all)
+    set(CPACK_DEBIAN_DOC_PACKAGE_SECTION doc)
+    set(CPACK_COMPONENT_DOC_DESCRIPTION "general services of the Kolvane application: API reference
+${about}
+This package holds the API reference of the library in HTML, generated from
+its headers by doxygen.")
+    set(doc_dir share/doc/${CPACK_DEBIAN_DOC_PACKAGE_NAME})
+    install(DIRECTORY ${PROJECT_BINARY_DIR}/html/ DESTINATION ${doc_dir}/html
+            COMPONENT doc EXCLUDE_FROM_ALL)
+    # Its copyright file adds the licence of the scripts doxygen writes.
+    file(READ cmake/deb/copyright copyright)
+    file(READ cmake/deb/copyright-html copyright_html)
+    file(WRITE ${PROJECT_BINARY_DIR}/doc/copyright "${copyright}\n${copyright_html}")
+    install(FILES ${PROJECT_BINARY_DIR}/doc/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+            DESTINATION ${doc_dir} COMPONENT doc EXCLUDE_FROM_ALL)
+    # Registered with doc-base, whose trigger lists it in the documentation menus.
+    install(FILES cmake/deb/doc-base DESTINATION share/doc-base RENAME libkolvutil-doc
+            COMPONENT doc EXCLUDE_FROM_ALL)
+endif()
+
 include(CPack)

@@ -1,4 +1,8 @@
-// KolvUtil.h: every public header of KolvUtil at once.
+/// @file
+/// @brief Every public header of KolvUtil at once.
+///
+/// Includes DebugUtil.h, InitFile.h, KUtil.h, KolvErr.h, Matrix.h, OSUtil.h,
+/// Rand.h and Timing.h (and through them KolvUtilExport.h and Scrivane.h).
 
 #ifndef KOLVUTIL_H
 #define KOLVUTIL_H
