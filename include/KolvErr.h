@@ -34,7 +34,7 @@ public:
         szMessage[sizeof szMessage - 1] = '\0';
         LNewException(this->pszFile, nLine, pszText);
     }
-    ~CKolvErr() noexcept override {}
+    ~CKolvErr() noexcept override = default;
 
     // The message, cut to 511 characters; valid as long as the object lives.
     const char* what() const noexcept override { return szMessage; }
@@ -48,7 +48,7 @@ class KOLVUTIL_API CEngErr : public CKolvErr {
 public:
     CEngErr(const char* pszFile, int nLine, const char* pszMessage) noexcept
         : CKolvErr(pszFile, nLine, pszMessage) {}
-    ~CEngErr() noexcept override {}
+    ~CEngErr() noexcept override = default;
 };
 
 // A file or directory the application needs is not there to be used.
@@ -56,7 +56,7 @@ class KOLVUTIL_API CFileNotReady : public CEngErr {
 public:
     CFileNotReady(const char* pszFile, int nLine, const char* pszMessage) noexcept
         : CEngErr(pszFile, nLine, pszMessage) {}
-    ~CFileNotReady() noexcept override {}
+    ~CFileNotReady() noexcept override = default;
 };
 
 #endif  // KOLVERR_H

@@ -14,11 +14,11 @@
 
 class KOLVUTIL_API CLogTime {
 public:
-    CLogTime();  // both fields 0.0
+    CLogTime() noexcept;  // both fields 0.0; never throws, as the timers are globals
     virtual ~CLogTime();
 
-    double dStart;    // clock reading when the phase last started
-    double dElapsed;  // seconds accumulated over the phase's runs
+    double dStart = 0.0;    // clock reading when the phase last started
+    double dElapsed = 0.0;  // seconds accumulated over the phase's runs
 };
 
 extern KOLVUTIL_API CLogTime totalTime, qorTime, analyTime, dbReadTime, dbWriteTime, kefWriteTime,
