@@ -21,8 +21,13 @@ std::string NumberedList(const std::string& prefix, const std::string& suffix, i
     std::string list;
     char number[16];
     for (int i = 0; i < nEntries; ++i) {
-        std::snprintf(number, sizeof number, "%04d", i);
-        list += (i == 0 ? "" : ":") + prefix + number + suffix;
+        (void)std::snprintf(number, sizeof number, "%04d", i);  // fits any int
+        if (i != 0) {
+            list += ':';
+        }
+        list += prefix;
+        list += number;
+        list += suffix;
     }
     return list;
 }
@@ -66,7 +71,7 @@ public:
     SearchTree() {
         char name[16];
         for (int i = 0; i < kDirectories; ++i) {
-            std::snprintf(name, sizeof name, "/dir%04d", i);
+            (void)std::snprintf(name, sizeof name, "/dir%04d", i);  // fits any int
             m_dirs.push_back(m_root.Path() + name);
             MakeDir(m_dirs.back());
             m_list += (i == 0 ? "" : ":") + m_dirs.back();
@@ -138,10 +143,11 @@ public:
         std::string text;
         char line[96];
         for (int i = 0; text.size() < kFileBytes; ++i) {
-            std::snprintf(line, sizeof line,
-                          i % 8 == 0 ? "# group %d of the solver settings\n"
-                                     : "Setting%07d = %d.5   # tolerance of stage\n",
-                          i, i);
+            // Fits: under 70 characters for any int.
+            (void)std::snprintf(line, sizeof line,
+                                i % 8 == 0 ? "# group %d of the solver settings\n"
+                                           : "Setting%07d = %d.5   # tolerance of stage\n",
+                                i, i);
             text += line;
         }
         text += std::string(kKey) + " = " + kValue + "\n";

@@ -22,7 +22,7 @@ bool SameDraws() {
     CRand::lSeed = kSeed;
     std::minstd_rand rng(kSeed);
     for (int i = 0; i < kDraws; ++i) {
-        if (CRand::Random() != rng() * kScale) {
+        if (CRand::Random() != static_cast<double>(rng()) * kScale) {
             return false;
         }
     }
@@ -49,7 +49,7 @@ void RandomMinstd(benchmark::State& state) {
     for (auto _ : state) {
         std::minstd_rand rng(kSeed);
         for (int i = 0; i < kDraws; ++i) {
-            benchmark::DoNotOptimize(rng() * kScale);
+            benchmark::DoNotOptimize(static_cast<double>(rng()) * kScale);
         }
     }
     state.SetItemsProcessed(state.iterations() * kDraws);

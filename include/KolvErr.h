@@ -40,7 +40,7 @@ public:
         LNewException(this->pszFile, nLine, pszText);
     }
     /// Releases nothing: the error owns no storage.
-    ~CKolvErr() noexcept override {}
+    ~CKolvErr() noexcept override = default;
 
     /// The message, cut to 511 characters; valid as long as the object lives.
     const char* what() const noexcept override { return szMessage; }
@@ -57,7 +57,7 @@ public:
     CEngErr(const char* pszFile, int nLine, const char* pszMessage) noexcept
         : CKolvErr(pszFile, nLine, pszMessage) {}
     /// Releases nothing: the error owns no storage.
-    ~CEngErr() noexcept override {}
+    ~CEngErr() noexcept override = default;
 };
 
 /// A file or directory the application needs is not there to be used.
@@ -71,7 +71,7 @@ public:
     CFileNotReady(const char* pszFile, int nLine, const char* pszMessage) noexcept
         : CEngErr(pszFile, nLine, pszMessage) {}
     /// Releases nothing: the error owns no storage.
-    ~CFileNotReady() noexcept override {}
+    ~CFileNotReady() noexcept override = default;
 };
 
 #endif  // KOLVERR_H

@@ -16,12 +16,12 @@
 /// The timer of one phase of the application's run: two plain fields.
 class KOLVUTIL_API CLogTime {
 public:
-    CLogTime();  ///< both fields 0.0
+    CLogTime() noexcept;  ///< both fields 0.0; never throws, as the timers are globals
     /// Leaves the fields as they are.
     virtual ~CLogTime();
 
-    double dStart;    ///< clock reading when the phase last started
-    double dElapsed;  ///< seconds accumulated over the phase's runs
+    double dStart = 0.0;    ///< clock reading when the phase last started
+    double dElapsed = 0.0;  ///< seconds accumulated over the phase's runs
 };
 
 /// Phase timer 1 of 19. The nineteen timers, one per phase of the

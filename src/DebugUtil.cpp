@@ -34,7 +34,7 @@ struct ValueFormat {
 // Values as "%16.8g " in the double matrix dump, "%16.8g  " elsewhere, and
 // integers as "%10d  " everywhere.
 ValueFormat FormatOf(double, bool inMatrix) {
-    return {16, inMatrix ? 1u : 2u};
+    return {16, inMatrix ? 1U : 2U};
 }
 ValueFormat FormatOf(int, bool) {
     return {10, 2};
@@ -52,7 +52,7 @@ std::to_chars_result ToChars(char* first, char* last, T value) {
 // One line of output, written to the stream in one piece.
 class LineBuffer {
 public:
-    explicit LineBuffer(FILE* stream) : m_stream(stream), m_buffer(256), m_used(0) {}
+    explicit LineBuffer(FILE* stream) : m_stream(stream), m_buffer(256) {}
 
     void Text(const char* text) {
         const std::size_t length = std::strlen(text);
@@ -93,7 +93,7 @@ private:
 
     FILE* m_stream;
     std::vector<char> m_buffer;
-    std::size_t m_used;
+    std::size_t m_used = 0;
 };
 
 // "\n<title>\n". A null title prints as the C library's printf prints it.
@@ -109,7 +109,7 @@ unsigned Clamp(int count, unsigned dimension) {
     if (count == 0) {
         return dimension;
     }
-    return count < 0 ? 0u : std::min(static_cast<unsigned>(count), dimension);
+    return count < 0 ? 0U : std::min(static_cast<unsigned>(count), dimension);
 }
 
 template <class T>

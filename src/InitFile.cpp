@@ -93,7 +93,7 @@ CInitFile::CInitFile(std::string& strFileName, bool bForceCreate) {
     KOLV_TRACE_END(kSourceTag)
 }
 
-CInitFile::~CInitFile() {}
+CInitFile::~CInitFile() = default;
 
 bool CInitFile::Get(std::string& strKey, std::string& strValue) {
     KOLV_TRACE_BEGIN

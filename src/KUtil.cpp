@@ -56,9 +56,9 @@ constexpr std::int64_t kBinomialCap = std::int64_t{1} << 62;
 constexpr int kTableRows = 64;
 
 struct BinomialTable {
-    std::int64_t value[kTableRows][kTableRows];
+    std::int64_t value[kTableRows][kTableRows]{};
 
-    constexpr BinomialTable() : value() {
+    constexpr BinomialTable() {
         for (int a = 0; a < kTableRows; ++a) {
             value[a][0] = 1;
             for (int b = 1; b <= a; ++b) {
@@ -222,7 +222,7 @@ std::string CKUtil::TrimFileName(std::string& strName, int nWidth) {
         return strName;  // no room for "..." and a character
     }
     kolv::ForwardSlashes(strName);
-    const std::size_t width = static_cast<std::size_t>(nWidth);
+    const auto width = static_cast<std::size_t>(nWidth);
     if (strName.size() <= width) {
         return strName;
     }

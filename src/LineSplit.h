@@ -42,7 +42,7 @@ inline LinePiece NextLinePiece(std::string_view text, int nWidth) {
     if (unlimited) {
         return {size, size};
     }
-    std::size_t k = static_cast<std::size_t>(nWidth);
+    auto k = static_cast<std::size_t>(nWidth);
     while (k > 0 && !IsSpace(text[k - 1])) {
         --k;
     }

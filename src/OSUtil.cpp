@@ -198,7 +198,7 @@ void COSUtil::mySleep(unsigned int nMilliseconds) {
     KOLV_TRACE_BEGIN
     timeval timeout;
     timeout.tv_sec = nMilliseconds / 1000;
-    timeout.tv_usec = (nMilliseconds % 1000) * 1000;
+    timeout.tv_usec = static_cast<suseconds_t>(nMilliseconds % 1000) * 1000;
     select(0, nullptr, nullptr, nullptr, &timeout);
     KOLV_TRACE_END(kSourceTag)
 }
@@ -401,7 +401,7 @@ bool COSUtil::FindExeInStringPATH(std::string& strName, std::string& strDirList)
         candidate.assign(entry.data(), entry.size());
         candidate += '/';
         candidate += strName;
-        if (StatMode(candidate, status) && status.st_size != 0 && (status.st_mode & S_IXUSR)) {
+        if (StatMode(candidate, status) && status.st_size != 0 && (status.st_mode & S_IXUSR) != 0) {
             strName = candidate;
             return true;
         }

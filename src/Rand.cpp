@@ -53,7 +53,7 @@ CRand::CRand(bool bReproducible) {
     }
 }
 
-CRand::~CRand() {}
+CRand::~CRand() = default;
 
 // The step gives what Schrage's decomposition of 48271 * seed modulo 2^31 - 1
 // gives (the residue from 1 to 2^31 - 2, or 2^31 - 1 for a seed that is a

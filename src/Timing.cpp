@@ -5,9 +5,9 @@
 
 #include <initializer_list>
 
-CLogTime::CLogTime() : dStart(0.0), dElapsed(0.0) {}
+CLogTime::CLogTime() noexcept = default;
 
-CLogTime::~CLogTime() {}
+CLogTime::~CLogTime() = default;
 
 CLogTime totalTime, qorTime, analyTime, dbReadTime, dbWriteTime, kefWriteTime, kefReadTime,
     linkTime, synthTime, consTime, objTime, gradTime, mlimitsTime, dmodelTime, mbuildTime,

@@ -35,7 +35,7 @@ const std::string& StartedAs() {
 }
 
 bool IsOption(const std::string& arg) {
-    return arg.size() > 1 && arg[0] == '-' && !std::isdigit(static_cast<unsigned char>(arg[1]));
+    return arg.size() > 1 && arg[0] == '-' && std::isdigit(static_cast<unsigned char>(arg[1])) == 0;
 }
 
 void ExpectAtMost(const Args& args, std::size_t most) {

@@ -81,7 +81,9 @@ void AddDirectoryVerdict(Item& item, const std::string& dir, const char* kind, b
 
 Item CheckVersion() {
     Item item("version", "library version and architecture");
-    int major = 0, minor = 0, release = 0;
+    int major = 0;
+    int minor = 0;
+    int release = 0;
     GetKolvUtilVersion(&major, &minor, &release);
     const std::string arch = COSUtil::ArchName();
     item.Add("version",

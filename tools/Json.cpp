@@ -9,7 +9,7 @@ namespace kolvenv {
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
+        const auto byte = static_cast<unsigned char>(c);
         switch (c) {
             case '"':
                 out += "\\\"";
@@ -35,7 +35,7 @@ std::string JsonString(const std::string& text) {
             default:
                 if (byte < 0x20) {
                     char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+                    (void)std::snprintf(escape, sizeof escape, "\\u%04x", byte);  // 6 characters
                     out += escape;
                 } else {
                     out += c;

@@ -27,7 +27,7 @@ std::string Format(const char* pszFormat, std::va_list args) {
         return "";
     }
     std::string text(static_cast<std::size_t>(length), '\0');
-    std::vsnprintf(&text[0], text.size() + 1, pszFormat, args);
+    (void)std::vsnprintf(text.data(), text.size() + 1, pszFormat, args);  // fits: measured above
     return text;
 }
 

@@ -67,7 +67,8 @@ std::string HomeRuleRefusal(const std::string& path) {
         return "";
     }
     char mode[8];
-    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
+    // Four octal digits and the NUL fit.
+    (void)std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
     return std::string("its mode ") + mode + " lacks the owner's " + kolv::JoinList(missing, ", ") +
            " permission";
 }

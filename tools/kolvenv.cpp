@@ -24,9 +24,9 @@ void PrintUsage(std::FILE* stream) {
 }
 
 void PrintCommandHelp(const Command& command) {
-    std::printf("usage: kolvenv %s%s%s\n  %s\n", command.name, *command.synopsis ? " " : "",
+    std::printf("usage: kolvenv %s%s%s\n  %s\n", command.name, *command.synopsis != '\0' ? " " : "",
                 command.synopsis, command.summary);
-    if (*command.options) {
+    if (*command.options != '\0') {
         std::printf("\noptions:\n%s", command.options);
     }
 }
@@ -55,7 +55,9 @@ int main(int argc, char** argv) {
     }
     const std::string first = argv[1];
     if (first == "--version") {
-        int major = 0, minor = 0, release = 0;
+        int major = 0;
+        int minor = 0;
+        int release = 0;
         GetKolvUtilVersion(&major, &minor, &release);
         std::printf("kolvenv %d.%d.%d\n", major, minor, release);
         return kolvenv::kOk;
