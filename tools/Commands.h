@@ -21,6 +21,7 @@ using Args = std::vector<std::string>;
 constexpr int kOk = 0;
 constexpr int kProblem = 1;
 constexpr int kUsage = 2;
+constexpr int kOutputLost = 3;  // standard output could not be written
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;

@@ -3,6 +3,7 @@
 
 #include <OSUtil.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -48,7 +49,7 @@ const Command* FindCommand(const std::string& name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int Run(int argc, char** argv) {
     kolvenv::SetStartedAs(argc > 0 ? argv[0] : "kolvenv");
     if (argc < 2) {
         return UsageFailure("no subcommand given");
@@ -96,4 +97,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kolvenv %s: %s\n", command->name, error.what());
         return kolvenv::kProblem;
     }
+}
+
+// A report that could not be written (a full disk, a closed pipe) is no
+// report: say so on standard error and fail, whatever the command found.
+int main(int argc, char** argv) {
+    const int status = Run(argc, argv);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "kolvenv: cannot write to standard output: %s\n",
+                     std::strerror(errno));
+        return kolvenv::kOutputLost;
+    }
+    return status;
 }
