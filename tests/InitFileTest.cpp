@@ -52,7 +52,11 @@ TEST(InitFileTest, CreatesTheBannerWhenTheFileIsMissingEmptyOrForced) {
         if (row.before)
             WriteFile(row.file, *row.before);
         std::string name = row.name;
-        const CInitFile settings(name, row.force);
+        CInitFile settings(name, row.force);
+        std::string key = "Key";
+        std::string value = "(none)";
+        EXPECT_TRUE(settings.Get(key, value));  // from the file named
+        EXPECT_EQ(value, row.kept ? "v" : "(none)");
         if (row.kept)
             EXPECT_EQ(ReadFile(row.file), *row.before);
         else
