@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -24,27 +25,60 @@ bool IsBanner(const std::string& got, std::time_t since) {
     return false;
 }
 
-// Creation, then lookup: every stream closed, no message.
-TEST(InitFileTest, BannerWhenMissingEmptyOrForcedThenTheFirstLineSettingTheKey) {
-    ClearMessages();
+struct CreationCase {
+    std::string name;                   // as given
+    std::string file;                   // the file it names
+    std::optional<std::string> before;  // std::nullopt: missing
+    bool force;
+    bool kept;  // false: the banner replaces it
+};
+
+TEST(InitFileTest, CreatesTheBannerWhenTheFileIsMissingEmptyOrForced) {
     TempDir top;
     const std::time_t since = std::time(nullptr);
-    std::string path = top / "kolv.ini", quoted = "\"" + path + "\"", odd = top / "a\"b";
-    const auto open = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
-    // The name, the file it names, its content before (none: missing), forced.
-    const std::vector<std::tuple<std::string, std::string, std::optional<std::string>, bool>>
-        creations = {{path, path, std::nullopt, false},  {path, path, "", false},
-                     {path, path, "Key = v\n", false},   {path, path, "Key = v\n", true},
-                     {quoted, path, "Key = v\n", false}, {odd, odd, std::nullopt, false}};
-    for (auto [name, file, before, force] : creations) {
-        before ? WriteFile(file, *before) : void(unlink(file.c_str()));
-        const bool kept = before && !before->empty() && !force;
-        std::string key = "Key", value;
-        EXPECT_TRUE(CInitFile(name, force).Get(key, value) && value == (kept ? "v" : "")) << name;
-        EXPECT_TRUE(kept ? ReadFile(file) == *before : IsBanner(ReadFile(file), since)) << name;
+    const std::string path = top / "kolv.ini";
+    const std::string odd = top / "a\"b";
+    const std::vector<CreationCase> cases = {
+        {path, path, std::nullopt, false, false},
+        {path, path, "", false, false},
+        {path, path, "Key = v\n", false, true},
+        {path, path, "Key = v\n", true, false},
+        {"\"" + path + "\"", path, "Key = v\n", false, true},
+        {odd, odd, std::nullopt, false, false},
+    };
+    for (const CreationCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        std::remove(row.file.c_str());
+        if (row.before)
+            WriteFile(row.file, *row.before);
+        std::string name = row.name;
+        CInitFile settings(name, row.force);
+        std::string key = "Key";
+        std::string value = "(none)";
+        EXPECT_TRUE(settings.Get(key, value));  // from the file named
+        EXPECT_EQ(value, row.kept ? "v" : "(none)");
+        if (row.kept)
+            EXPECT_EQ(ReadFile(row.file), *row.before);
+        else
+            EXPECT_TRUE(IsBanner(ReadFile(row.file), since));
     }
+}
+
+struct LookupCase {
+    std::string content;
+    std::string key;
+    std::string value;
+};
+
+// The value of the first line that sets the key, trimmed; every stream
+// closed, nothing reported.
+TEST(InitFileTest, GetTakesTheFirstLineThatSetsTheKey) {
+    ClearMessages();
+    TempDir top;
+    std::string path = top / "kolv.ini";
+    const auto open = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
     const std::string none = "(none)";  // the value when no line matches
-    const std::vector<std::tuple<std::string, std::string, std::string>> lookups = {
+    const std::vector<LookupCase> cases = {
         {"  PathList = /opt/a:/opt/b   # mine\n", "PathList", "/opt/a:/opt/b"},
         {"Name = a = \xe9t\xe9\xa0 ", "Name", "a = \xe9t\xe9\xa0"},  // no line feed at the end
         {"Name\nName = x\n", "Name", ""},                            // a bare key ends the search
@@ -58,11 +92,13 @@ TEST(InitFileTest, BannerWhenMissingEmptyOrForcedThenTheFirstLineSettingTheKey) 
         {std::string(8191, 'x') + "Key = tail\n", "Key", "tail"},  // read in pieces of 8191
         {"Key = " + std::string(9000, 'v') + "\n", "Key", std::string(8191 - 6, 'v')},
     };
-    for (auto [content, key, expected] : lookups) {
-        WriteFile(path, content);
+    for (const LookupCase& row : cases) {
+        SCOPED_TRACE(row.content.substr(0, 40));
+        WriteFile(path, row.content);
+        std::string key = row.key;
         std::string value = none;
-        EXPECT_TRUE(CInitFile(path, false).Get(key, value)) << content;
-        EXPECT_EQ(value, expected) << content.substr(0, 40);
+        EXPECT_TRUE(CInitFile(path, /*bForceCreate=*/false).Get(key, value));
+        EXPECT_EQ(value, row.value);
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}), open);
     EXPECT_TRUE(RecordedMessages().empty());

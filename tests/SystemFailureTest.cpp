@@ -12,6 +12,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <array>
+#include <filesystem>
+#include <tuple>
+
 #include "Messages.h"
 #include "TestSupport.h"
 
@@ -59,71 +63,133 @@ INTERPOSED char* ctime(const time_t* when) {
 
 }  // extern "C"
 
-TEST(SystemFailureTest, EachFailingCallTakesItsPath) {
-    TempDir top;
-    std::string ini = top / "kolv.ini";
-    EnvGuard env;
-    env.Unset("KHOME").Set("HOME", top.Path()).Set("PATH", "/usr/bin:/bin");
-    // What comes of `calls`, made while `call` fails as `how` says (failing no more once they
-    // return), with no Python variable set and a PATH text in place for putenv to fail after it.
-    const auto failed = [&](const std::string& call, const std::string& how, auto calls) {
+namespace {
+
+using namespace std::string_literals;
+
+// Makes `call` fail as `how` says while it lives.
+class Failing : NoCopy {
+public:
+    Failing(const std::string& call, const std::string& how) {
+        failing = call;
+        argument = how;
+    }
+    ~Failing() { failing.clear(); }
+};
+
+// A home of its own with the login's preferences file listing /pref, PATH
+// set and its text in the environment (for putenv to fail after it), no
+// Python variable set.
+class SystemFailureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env.Unset("KHOME").Set("HOME", top.Path()).Set("PATH", "/usr/bin:/bin");
         env.Unset("PYTHONPATH").Unset("PYTHONHOME").Unset("KPYTHON");
-        EXPECT_TRUE(COSUtil::SetUserPATH());
+        ASSERT_TRUE(COSUtil::SetUserPATH());
+        WriteFile(COSUtil::GetInitFile(), "PathList = /pref\n");
         ClearMessages();
-        std::tie(failing, argument) = std::tie(call, how);
-        const std::string result = calls();
-        failing.clear();
-        return result;
-    };
-    // The calls of the cases, what comes of them summed up in a text (by append: the call is
-    // made before the rest is read).
-    const auto python = [] {
-        std::string program = "\\opt\\kolv\\bin\\kolv";
-        return std::to_string(COSUtil::SetupPython(program))
-            .append(program + "|" + EnvValue("PYTHONPATH") + "|" + EnvValue("PYTHONHOME") + "|" +
-                    EnvValue("KPYTHON"));
-    };
-    const auto create = [&] {
-        CInitFile settings(ini, false);
-        return access(ini.c_str(), F_OK) == 0 ? ReadFile(ini) : "(none)";
-    };
-    // A file of its own, read in several pieces; the one error reported, its function named.
-    const auto lookup = [&] {
-        std::string file = top / "read.ini", key = "Key", value = "kept";
-        WriteFile(file, std::string(64 * 1024, '#') + "\nKey = v\n");
-        return std::to_string(CInitFile(file, false).Get(key, value))
-            .append(value + testing::PrintToString(RecordedMessages()));
-    };
-    const auto user = [] {
-        char buffer[8] = "kept";
-        unsigned long length = sizeof buffer;
-        return std::to_string(COSUtil::GetUserName(buffer, &length))
-            .append(buffer + std::to_string(length) + "|" + COSUtil::GetInitFile() + "|" +
-                    COSUtil::GetUserPATH());  // no preferences file read: PATH alone
-    };
-    // SetUserPATH, then the PATH it leaves.
-    const auto set = [] { return std::to_string(COSUtil::SetUserPATH()).append(EnvValue("PATH")); };
-    // The log header, then the preferences file created.
-    const auto header = [&] {
-        std::string task = "task", database = "model.kdb";
-        CKUtil::DumpLogFileHeader(1, task, database);
-        return RecordedMessages().at(1).text + create();
-    };
-    EXPECT_EQ(failed("getpwuid", "", user), "0kept8||/usr/bin:/bin");
-    EXPECT_EQ(failed("login", "", COSUtil::GetInitFile), ini);
-    EXPECT_EQ(failed("login", "k", COSUtil::GetInitFile), top / "kolv_k.ini");
-    EXPECT_EQ(failed("getcwd", "", python), "0\\opt\\kolv\\bin\\kolv|<unset>|<unset>|<unset>");
-    // The texts put before the failing one stay, and stay readable.
-    const std::string program = "0/opt/kolv/bin/kolv|", path = program + ".:/opt/kolv/Linux_ix86|";
-    EXPECT_EQ(failed("putenv", "PYTHONPATH", python), program + "<unset>|<unset>|<unset>");
-    EXPECT_EQ(failed("putenv", "PYTHONHOME", python), path + "<unset>|<unset>");
-    EXPECT_EQ(failed("putenv", "KPYTHON", python), path + "/opt/kolv/Linux_ix86/Python|<unset>");
-    EXPECT_EQ(failed("putenv", "PATH", set), "0/usr/bin:/bin");
-    EXPECT_EQ(failed("fopen", "w", create), "(none)");
-    EXPECT_EQ(failed("fopen", "r", lookup),
-              "0kept{ LError(:0, \"ERROR: Getting initialization file parameter: Key\n\") }");
-    EXPECT_EQ(failed("fgets", "", lookup), failed("fopen", "r", lookup));
-    EXPECT_EQ(failed("ctime", "", header),
-              "* Log File Generated On : " + std::string(24, '?') + std::string(29, ' ') +
-                  "*\n#\n#\tKolvane user preferences file\n#\tCreated on: (unknown)\n#\n");
+    }
+
+    TempDir top;
+    const std::string ini = top / "kolv.ini";
+    EnvGuard env;
+};
+
+TEST_F(SystemFailureTest, WithoutAPasswordEntryThereIsNoLoginName) {
+    const Failing failure("getpwuid", "");
+    std::array<char, 8> buffer = {'k', 'e', 'p', 't'};
+    unsigned long length = buffer.size();
+    const int result = COSUtil::GetUserName(buffer.data(), &length);
+    EXPECT_EQ(std::make_tuple(result, std::string(buffer.data()), length),
+              std::make_tuple(0, "kept"s, 8ul));
+    EXPECT_EQ(COSUtil::GetInitFile(), "");
+    EXPECT_EQ(COSUtil::GetUserPATH(), "/usr/bin:/bin");  // no preferences file read
 }
+
+TEST_F(SystemFailureTest, AnEmptyLoginNameNamesKolvIni) {
+    const Failing failure("login", "");
+    EXPECT_EQ(COSUtil::GetInitFile(), ini);
+}
+
+TEST_F(SystemFailureTest, SetupPythonWithoutAWorkingDirectoryChangesNothing) {
+    std::string program = "\\opt\\kolv\\bin\\kolv";
+    const Failing failure("getcwd", "");
+    EXPECT_FALSE(COSUtil::SetupPython(program));
+    EXPECT_EQ(program, "\\opt\\kolv\\bin\\kolv");
+    EXPECT_EQ(EnvValue("PYTHONPATH"), "<unset>");
+}
+
+struct PutenvCase {
+    const char* variable;  // the one putenv fails for
+    std::string pythonPath;
+    std::string pythonHome;
+    std::string kPython;
+};
+
+// The texts put before the failing one stay, and stay readable.
+TEST_F(SystemFailureTest, SetupPythonStopsAtTheFirstFailingPutenv) {
+    const std::string platform = "/opt/kolv/Linux_ix86";
+    const std::vector<PutenvCase> cases = {
+        {"PYTHONPATH", "<unset>", "<unset>", "<unset>"},
+        {"PYTHONHOME", ".:" + platform, "<unset>", "<unset>"},
+        {"KPYTHON", ".:" + platform, platform + "/Python", "<unset>"},
+    };
+    for (const PutenvCase& row : cases) {
+        SCOPED_TRACE(row.variable);
+        env.Unset("PYTHONPATH").Unset("PYTHONHOME").Unset("KPYTHON");
+        std::string program = "\\opt\\kolv\\bin\\kolv";
+        const Failing failure("putenv", row.variable);
+        EXPECT_FALSE(COSUtil::SetupPython(program));
+        EXPECT_EQ(program, "/opt/kolv/bin/kolv");
+        EXPECT_EQ(
+            std::make_tuple(EnvValue("PYTHONPATH"), EnvValue("PYTHONHOME"), EnvValue("KPYTHON")),
+            std::make_tuple(row.pythonPath, row.pythonHome, row.kPython));
+    }
+}
+
+TEST_F(SystemFailureTest, SetUserPATHWithAFailingPutenvKeepsTheEarlierText) {
+    const Failing failure("putenv", "PATH");
+    EXPECT_FALSE(COSUtil::SetUserPATH());
+    EXPECT_EQ(EnvValue("PATH"), "/usr/bin:/bin");
+}
+
+TEST_F(SystemFailureTest, ACreationThatCannotOpenTheFileWritesNothing) {
+    std::string name = ini;
+    const Failing failure("fopen", "w");
+    const CInitFile settings(name, /*bForceCreate=*/false);
+    EXPECT_FALSE(std::filesystem::exists(ini));
+    EXPECT_TRUE(RecordedMessages().empty());
+}
+
+// A file read in several pieces: fopen failing, or fgets after its first read.
+TEST_F(SystemFailureTest, AFailedReadIsReportedAndSetsNothing) {
+    std::string name = top / "read.ini";
+    WriteFile(name, std::string(64 * 1024, '#') + "\nKey = v\n");
+    CInitFile settings(name, /*bForceCreate=*/false);
+    for (const char* call : {"fopen", "fgets"}) {
+        SCOPED_TRACE(call);
+        ClearMessages();
+        std::string key = "Key";
+        std::string value = "kept";
+        const Failing failure(call, "r");  // fgets ignores the mode
+        const bool read = settings.Get(key, value);
+        EXPECT_EQ(std::make_tuple(read, value), std::make_tuple(false, "kept"s));
+        const std::vector<Message> error = {
+            Error("ERROR: Getting initialization file parameter: Key\n")};
+        EXPECT_EQ(RecordedMessages(), error);
+    }
+}
+
+TEST_F(SystemFailureTest, WithoutCtimeTheHeaderAndTheBannerShowNoDate) {
+    const Failing failure("ctime", "");
+    std::string task = "task";
+    std::string database = "model.kdb";
+    CKUtil::DumpLogFileHeader(1, task, database);
+    const std::string date = std::string(24, '?') + std::string(29, ' ');
+    EXPECT_EQ(RecordedMessages().at(1), Print("* Log File Generated On : " + date + "*\n"));
+    std::string name = ini;
+    const CInitFile settings(name, /*bForceCreate=*/true);
+    EXPECT_EQ(ReadFile(ini), "#\n#\tKolvane user preferences file\n#\tCreated on: (unknown)\n#\n");
+}
+
+}  // namespace

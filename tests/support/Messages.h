@@ -17,6 +17,7 @@ struct Message {
 
     auto Fields() const { return std::tie(function, tag, line, text); }
     bool operator==(const Message& other) const { return Fields() == other.Fields(); }
+    bool operator!=(const Message& other) const { return Fields() != other.Fields(); }
     friend std::ostream& operator<<(std::ostream& os, const Message& m) {
         return os << m.function << "(" << m.tag << ":" << m.line << ", \"" << m.text << "\")";
     }
@@ -36,5 +37,8 @@ struct ExpectedCall {
         return {function, tag, line, text};
     }
 };
-inline constexpr ExpectedCall Print{"LPrint"}, Error{"LError"}, Passed{"LException"},
-    PassedOther{"LGenException"}, Raised{"LNewException"};
+inline constexpr ExpectedCall Print{"LPrint"};
+inline constexpr ExpectedCall Error{"LError"};
+inline constexpr ExpectedCall Passed{"LException"};
+inline constexpr ExpectedCall PassedOther{"LGenException"};
+inline constexpr ExpectedCall Raised{"LNewException"};
