@@ -134,10 +134,11 @@ protected:
 // Every subcommand with one argument too many and, where it takes arguments, one too few, and
 // each kind of bad value: one line on standard error naming the problem, exit status 2.
 TEST_F(Kolvenv, UsageErrorIsOneLineAndStatus2) {
-    const struct {
+    struct Row {
         Line args;
         std::string problem;
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         {{"doctor", "x"}, "unexpected argument 'x'"},
         {{"doctor", "--bogus"}, "unknown option '--bogus'"},
         {{"doctor", "--program"}, "option '--program' needs a value PATH"},
@@ -182,11 +183,12 @@ TEST_F(Kolvenv, UsageErrorIsOneLineAndStatus2) {
 // Each subcommand's results, and kolvenv's own options: exit status 0, nothing on standard error
 // but what a row names.
 TEST_F(Kolvenv, PrintsWhatEachCommandGives) {
-    const struct {
+    struct Row {
         Line args;
         std::string out;
-        std::string err = "";
-    } rows[] = {
+        std::string err{};  // none unless a row names it
+    };
+    const std::vector<Row> rows = {
         {{"--version"}, "kolvenv " + kVersion + "\n"},
         {{"rand", "5", "--help"},
          "usage: kolvenv rand [--seed S] [COUNT]\n"
@@ -220,11 +222,12 @@ TEST_F(Kolvenv, PrintsWhatEachCommandGives) {
 // What a command cannot do: its exit status and one line on standard error, nothing on
 // standard output.
 TEST_F(Kolvenv, SaysWhatFails) {
-    const struct {
+    struct Row {
         Line line;  // --gone, then kolvenv's arguments
         int status;
         std::string err;
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         {{}, 2, "kolvenv: no subcommand given (see 'kolvenv --help')\n"},
         {{"nosuch"}, 2, "kolvenv: unknown subcommand 'nosuch' (see 'kolvenv --help')\n"},
         {{"which", "-"}, 1, "kolvenv which: -: not found along the search path\n"},
@@ -289,11 +292,12 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
                                           ", would not serve either (stat fails (No such file "
                                           "or directory))",
                                       "create a directory with mode 0700 and set KHOME to it"};
-    const struct {
+    struct Row {
         Line line;  // VARIABLE=VALUE settings and --gone, then kolvenv's arguments
         int status;
         Facts facts;  // as ReadJson gives them
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         {{"doctor", "--program", "prog", "--json"},
          0,
          {
