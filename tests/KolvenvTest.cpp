@@ -391,6 +391,7 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
               "not established: it depends on the home directory (the preferences file comes "
               "first)"},
              {"installation.found_as", "null"},
+             {"installation.directory", "null"},
              {"installation.problems.0",
               "the working directory cannot be had: No such file or directory"},
              {"python.set", "false"},
