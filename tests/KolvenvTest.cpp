@@ -384,6 +384,8 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
               "the library's directory check rejects it as the temporary directory"},
              {"tmp.messages.0.text", "The TMPDIR or TMP environment variable is set to:\n\tro\n"},
              {"preferences.path", "null"},
+             {"preferences.existed", "null"},
+             {"preferences.path_list", "null"},
              {"preferences.created", "false"},
              {"preferences.problems.0", "not established: it depends on the home directory"},
              {"search_path.entries", "null"},
@@ -447,6 +449,13 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
               "path: the library then takes the architecture name alone as the platform directory"},
              {"python.env_pythonpath", "lib"},
              {"python.PYTHONPATH", ".:Linux_ix86:lib"},
+         }},
+        {{"HOME=dangling", "doctor", "--json", "--program", "prog"},
+         1,
+         {
+             {"preferences.existed", "false"},
+             {"preferences.created", "false"},
+             {"preferences.problems.0", "the file is missing and the library could not create it"},
          }},
     };
     for (const auto& row : rows) {

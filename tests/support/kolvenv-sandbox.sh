@@ -7,8 +7,9 @@
 #
 # --gone runs the command in a working directory that has been removed. The variables are set
 # after the sandbox's own (HOME=., TMPDIR=tmp, PATH=inst/bin:/usr/bin:/bin) and so override them.
-# The layout is made afresh where missing and never changed by a run: a user's preferences file,
-# which the test writes in the sandbox, is left alone.
+# The layout below is made where it is missing; a run may add to it (the doctor creates a missing
+# preferences file in fresh/). The user's preferences file, which the test writes in the sandbox
+# itself, is no part of it.
 
 set -e
 cd "$1"
@@ -27,9 +28,13 @@ mkdir -p other/bin
 echo >other/bin/plain
 # A lock directory for the database m.kdb.
 mkdir -p m.lck
-# Homes for the doctor: one without a preferences file, one where a directory stands in its place.
+# Homes for the doctor: one without a preferences file, one where a directory stands in its
+# place.
 mkdir -p fresh
 mkdir -p "unreadable/kolv_$(id -un).ini"
+# A home whose preferences file cannot be created: its name links into a missing directory.
+mkdir -p dangling
+ln -sf missing/kolv.ini "dangling/kolv_$(id -un).ini"
 
 # No input; the output and errors to files.
 exec </dev/null >out 2>err
