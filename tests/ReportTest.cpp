@@ -5,9 +5,11 @@
 
 #include "Report.h"
 
-// A PROBLEM item with a fact of every kind, a warning and library messages that run a line
-// across two calls.
-TEST(Report, TextAndJson) {
+namespace {
+
+// A PROBLEM item with a fact of every kind, a problem, a warning, a repair line and library
+// messages that run a line across two calls.
+kolvenv::Item FullItem() {
     kolvenv::Item item("one", "first");
     item.facts = {{"none", nullptr},
                   {"yes", true},
@@ -20,13 +22,24 @@ TEST(Report, TextAndJson) {
     item.warnings = {"w"};
     item.repair = {"r"};
     item.messages = {{"LError", "first line\nsecond "}, {"LPrint", "line\n"}};
-    EXPECT_EQ(kolvenv::FormatText({item}),
+    return item;
+}
+
+// Each fact on a line of its own (a list one element a line), the messages cut into lines, then
+// the problems, warnings and repair lines; a summary last.
+TEST(Report, TextShowsEveryPartOfAnItem) {
+    EXPECT_EQ(kolvenv::FormatText({FullItem()}),
               "[PROBLEM] first\n    none: (none)\n    yes: yes\n    no: no\n    count: -7\n"
               "    text: q\"b\\ \x01\x1f\b\f\r\t\xc3\xa9\n    empty: \n    pair:\n      - a\n"
               "      - b\n    library messages:\n      | first line\n      | second line\n"
               "    PROBLEM: p\n    WARNING: w\n    REPAIR: r\n"
               "\nPROBLEM: 1 item(s) with problems, 0 with warnings (exit status 1)\n");
-    EXPECT_EQ(kolvenv::FormatJson({item}), R"({
+}
+
+// The same item as JSON: every text escaped (control characters, quotes, backslashes; bytes of
+// 0x80 and above as they are), each message an object of its own.
+TEST(Report, JsonEscapesEveryText) {
+    EXPECT_EQ(kolvenv::FormatJson({FullItem()}), R"({
   "status": "PROBLEM",
   "exit_status": 1,
   "items": {
@@ -52,3 +65,5 @@ TEST(Report, TextAndJson) {
 }
 )");
 }
+
+}  // namespace
