@@ -106,11 +106,15 @@ protected:
     void TearDown() override { EXPECT_EQ(ReadFile(preferences), content); }
 
     // Runs kolvenv in the sandbox; its exit status. The command line's leading VARIABLE=VALUE
-    // settings and the script's --gone come before kolvenv, the rest are kolvenv's arguments.
+    // settings and the script's --gone or --full come before kolvenv, the rest are kolvenv's
+    // arguments.
     int Run(const Line& line) const {
         Line words = {"/bin/sh", KOLVENV_SANDBOX, box.Path()};
         auto arg = line.begin();
-        while (arg != line.end() && (*arg == "--gone" || arg->find('=') != std::string::npos)) {
+        const auto isSetting = [](const std::string& word) {
+            return word == "--gone" || word == "--full" || word.find('=') != std::string::npos;
+        };
+        while (arg != line.end() && isSetting(*arg)) {
             words.push_back(*arg);
             ++arg;
         }
@@ -240,7 +244,7 @@ TEST_F(Kolvenv, PrintsWhatEachCommandGives) {
 // standard output.
 TEST_F(Kolvenv, SaysWhatFails) {
     struct Row {
-        Line line;  // --gone, then kolvenv's arguments
+        Line line;  // --gone or --full, then kolvenv's arguments
         int status;
         std::string err;
     };
@@ -259,6 +263,9 @@ TEST_F(Kolvenv, SaysWhatFails) {
          "kolvenv python: the library could not set the Python environment (no working "
          "directory, or putenv failed)\n"},
         {{"lock", "x.kdb"}, 1, "kolvenv lock: x.kdb is not locked (no x.lck)\n"},
+        {{"--full", "--version"},
+         3,
+         "kolvenv: cannot write to standard output: No space left on device\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.line));

@@ -3,9 +3,10 @@
 # world, with the sandbox's environment and nothing else, no input, and the output and errors
 # written to the files out and err of the sandbox. Exits with the command's status.
 #
-#   kolvenv-sandbox.sh SANDBOX [--gone] [VARIABLE=VALUE...] COMMAND [ARGS...]
+#   kolvenv-sandbox.sh SANDBOX [--gone | --full] [VARIABLE=VALUE...] COMMAND [ARGS...]
 #
-# --gone runs the command in a working directory that has been removed. The variables are set
+# --gone runs the command in a working directory that has been removed; --full gives it a
+# standard output that cannot be written (a full disk). The variables are set
 # after the sandbox's own (HOME=., TMPDIR=tmp, PATH=inst/bin:/usr/bin:/bin) and so override them.
 # The layout below is made where it is missing; a run may add to it (the doctor creates a missing
 # preferences file in fresh/). The user's preferences file, which the test writes in the sandbox
@@ -39,6 +40,10 @@ ln -sf missing/kolv.ini "dangling/kolv_$(id -un).ini"
 # No input; the output and errors to files.
 exec </dev/null >out 2>err
 
+if [ "$1" = --full ]; then
+    shift
+    exec >/dev/full
+fi
 if [ "$1" = --gone ]; then
     shift
     mkdir gone
