@@ -24,17 +24,13 @@ namespace {
 using Line = std::vector<std::string>;
 using Facts = std::map<std::string, std::string>;
 
-const std::string kVersion = std::to_string(KOLV_VERSION_MAJOR) + "." +
-                             std::to_string(KOLV_VERSION_MINOR) + "." +
-                             std::to_string(KOLV_VERSION_PATCH);
-
 // The generator's next count draws as kolvenv prints them (%.17g), by the standard library's
 // generator of the same sequence: 48271 * seed modulo 2^31 - 1, scaled by 1 / (2^31 - 1).
 std::string Draws(std::minstd_rand generator, int count) {
     std::ostringstream out;
     out.precision(17);
     for (int i = 0; i < count; ++i) {
-        out << generator() * (1.0 / 2147483647) << "\n";
+        out << static_cast<double>(generator()) / 2147483647 << "\n";
     }
     return out.str();
 }
@@ -91,6 +87,15 @@ void ReadJson(const std::string& json, std::size_t& pos, const std::string& key,
     }
 }
 
+// The doctor's JSON report read back (ReadJson); "(absent)" for a key it does not hold.
+std::string FactOf(const std::string& json, const std::string& key) {
+    Facts facts;
+    std::size_t pos = 0;
+    ReadJson(json, pos, "", facts);
+    const auto found = facts.find(key);
+    return found != facts.end() ? found->second : "(absent)";
+}
+
 // A sandbox with the user's own preferences file in it, the home directory. Every test ends by
 // checking that the file came through all its runs untouched.
 class Kolvenv : public testing::Test {
@@ -99,6 +104,9 @@ protected:
     const std::string login = getpwuid(getuid())->pw_name;
     const std::string preferences = box / ("kolv_" + login + ".ini");
     const std::string content = "# the user's own\nPathList = extra\nOther = 1\n";
+    const std::string version = std::to_string(KOLV_VERSION_MAJOR) + "." +
+                                std::to_string(KOLV_VERSION_MINOR) + "." +
+                                std::to_string(KOLV_VERSION_PATCH);
     // Where kolvenv finds itself working (no symbolic link on the way).
     const std::string sandbox = std::filesystem::canonical(box.Path());
 
@@ -122,7 +130,7 @@ protected:
         words.insert(words.end(), arg, line.end());
         std::vector<char*> argv;
         for (std::string& word : words) {
-            argv.push_back(&word[0]);
+            argv.push_back(word.data());
         }
         argv.push_back(nullptr);
         pid_t child = 0;
@@ -194,7 +202,7 @@ TEST_F(Kolvenv, PrintsWhatEachCommandGives) {
         std::string err{};  // none unless a row names it
     };
     const std::vector<Row> rows = {
-        {{"--version"}, "kolvenv " + kVersion + "\n"},
+        {{"--version"}, "kolvenv " + version + "\n"},
         {{"-h"},
          "usage: kolvenv [--version | --help] SUBCOMMAND [ARGS...]\n"
          "       kolvenv SUBCOMMAND --help\n"
@@ -330,7 +338,7 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
          0,
          {
              {"status", "OK"},
-             {"version.version", kVersion},
+             {"version.version", version},
              {"version.architecture", "Linux_ix86"},
              {"login.name", login},
              {"login.uid", std::to_string(getuid())},
@@ -468,14 +476,11 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.line));
         EXPECT_EQ(Run(row.line), row.status);
-        Facts report;
-        std::size_t pos = 0;
-        ReadJson(Out(), pos, "", report);
-        EXPECT_EQ(report["exit_status"], std::to_string(row.status));
+        const std::string report = Out();
+        EXPECT_EQ(FactOf(report, "exit_status"), std::to_string(row.status));
         for (const auto& [key, value] : row.facts) {
             SCOPED_TRACE(key);
-            const auto found = report.find(key);
-            EXPECT_EQ(found != report.end() ? found->second : "(absent)", value);
+            EXPECT_EQ(FactOf(report, key), value);
         }
     }
 }
