@@ -303,8 +303,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 
 // Replays the files named, one input each; then 3,000 inputs drawn from a fixed seed (bytes of any
 // value, half of them among those the groups react to); then Combo at every position of every
-// subset size for n <= 10 and one past each end (the corpus holds far positions of larger sets).
-// Weak: in the fuzz build libFuzzer's main replaces it.
+// subset size for n <= 10, one past each end, and far positions of larger sets: the first past the
+// block led by 0, the last ones. Weak: in the fuzz build libFuzzer's main replaces it.
 __attribute__((weak)) int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         Run(ReadFile(argv[i]));
@@ -326,6 +326,17 @@ __attribute__((weak)) int main(int argc, char** argv) {
             for (long long m = -Binomial(n, k) - 1; m <= Binomial(n, k); ++m) {
                 RunCombo(n, k, m);
             }
+        }
+    }
+    for (int i = 0; i < 600; ++i) {
+        const bool small = i % 4 != 0;
+        const auto shift = static_cast<unsigned>(1 + draw() % 24);
+        const auto large = static_cast<long long>(draw() >> shift);
+        const long long n = small ? static_cast<long long>(draw() % 201) : std::max(201LL, large);
+        const auto k = static_cast<long long>(draw() % (small ? n + 1 : 4));
+        const long long first = Binomial(n - 1, k - 1);
+        for (const long long m : {first - 1, first, first + 1, -1LL, -2LL}) {
+            RunCombo(n, k, m);
         }
     }
     return argc < 2 ? 1 : 0;
