@@ -27,33 +27,51 @@ std::string_view current;
 // A broken invariant prints the condition and the input in hex, then aborts: libFuzzer keeps the
 // input, the replay fails.
 void Check(bool holds, const char* condition) {
-    if (holds)
+    if (holds) {
         return;
+    }
     std::fprintf(stderr, "broken: %s\ninput:", condition);
-    for (const char byte : current)
+    for (const char byte : current) {
         std::fprintf(stderr, " %02x", static_cast<unsigned char>(byte));
+    }
     std::fprintf(stderr, "\n");
     std::abort();
 }
-#define CHECK(condition) Check(condition, #condition)
+#define CHECK(condition) Check((condition), #condition)
 
 // Takes values off the front of the fuzzed bytes; past the end a byte reads as 0.
 struct Input {
     std::string_view rest;
 
     std::string Take(std::size_t count) {
-        const std::string taken(rest.substr(0, count));
+        std::string taken(rest.substr(0, count));
         rest.remove_prefix(taken.size());
         return taken;
     }
     unsigned char Byte() { return Take(1)[0]; }
     std::string Text() { return Take(Byte()); }  // as long as the byte before it says
+    // The next byte as a signed one, -128 to 127.
+    int Signed() {
+        const int byte = Byte();
+        return byte < 128 ? byte : byte - 256;
+    }
 };
+
+// The text up to its first NUL.
+std::string Head(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+bool EndsIn(const std::string& text, const std::string& ending) {
+    return text.size() >= ending.size() &&
+           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
 
 std::string Trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(kSpace);
-    if (first == npos)
+    if (first == npos) {
         return "";
+    }
     return text.substr(first, text.find_last_not_of(kSpace) + 1 - first);
 }
 
@@ -72,8 +90,9 @@ void SplitLines(const std::string& text, int width) {
     do {
         const std::string line = rest.substr(0, rest.find('\n'));
         std::size_t cut = npos;
-        if (line.size() > w && w > 0)
+        if (line.size() > w && w > 0) {
             cut = line.find_last_of(kSpace, w - 1);
+        }
         const std::size_t take = cut != npos ? cut + 1 : line.size();
         const bool withFeed = line.size() <= w && take < rest.size();
         const std::string expectedPiece = line.substr(0, take);
@@ -86,7 +105,7 @@ void SplitLines(const std::string& text, int width) {
 
 // The case changes, trims and IsASCII against <cctype>, up to the first NUL (the head).
 void CaseAndTrims(const std::string& text) {
-    const std::string head = text.c_str();
+    const std::string head = Head(text);
     std::string lowered = text;
     std::string uppered = text;
     for (std::size_t i = 0; i < head.size(); ++i) {
@@ -132,17 +151,21 @@ void SplitNames(const std::string& text, int width) {
     CHECK(joined == (width == 0 ? "" : text));
 }
 
-// A width (a signed byte) and a text; the lock path: a ".kdb" ending replaced by ".lck", else
-// ".lck" appended, after the cut at NUL.
+// A width (a signed byte) and a text. The lock path: a ".kdb" ending replaced by ".lck", else
+// ".lck" appended, after the cut at NUL. The name kinds go by the whole text's ending, in one case.
 void Strings(Input& in) {
-    const int width = static_cast<signed char>(in.Byte());
+    const int width = in.Signed();
     const std::string text(in.rest);
     SplitLines(text, width);
     CaseAndTrims(text);
     SplitNames(text, width);
-    const std::string head = text.c_str();
-    const bool database = head.size() >= 4 && head.compare(head.size() - 4, 4, ".kdb") == 0;
-    CHECK(kolv::LockPathOf(text) == head.substr(0, head.size() - (database ? 4 : 0)) + ".lck");
+    const std::string head = Head(text);
+    const std::size_t stem = head.size() - (EndsIn(head, ".kdb") ? 4 : 0);
+    CHECK(kolv::LockPathOf(text) == head.substr(0, stem) + ".lck");
+    std::string name = text;
+    CHECK(CKUtil::IsMATLAB(name) == EndsIn(text, ".m"));
+    CHECK(CKUtil::IsPython(name) == (EndsIn(text, ".py") || EndsIn(text, ".PY")));
+    CHECK(CKUtil::IsExcel(name) == (EndsIn(text, ".kxl") || EndsIn(text, ".KXL")));
 }
 
 // The pieces of a directory list as std::getline reads them: each ':' ends a piece, so a leading
@@ -150,14 +173,16 @@ void Strings(Input& in) {
 std::vector<std::string> Pieces(const std::string& list) {
     std::vector<std::string> pieces;
     std::istringstream in(list);
-    for (std::string piece; std::getline(in, piece, ':');)
+    for (std::string piece; std::getline(in, piece, ':');) {
         pieces.push_back(piece);
+    }
     return pieces;
 }
 
 std::string WithoutSlashAtEnd(std::string entry) {
-    if (!entry.empty() && entry.back() == '/')
+    if (!entry.empty() && entry.back() == '/') {
         entry.pop_back();
+    }
     return entry;
 }
 
@@ -166,16 +191,19 @@ std::string WithoutSlashAtEnd(std::string entry) {
 // trailing '/') not seen before; joined by ':'.
 void SearchPath(const std::string& value, const std::string& path) {
     std::vector<std::string> entries;
-    for (const std::string& entry : Pieces(Slashed(Trimmed(value))))
+    for (const std::string& entry : Pieces(Slashed(Trimmed(value)))) {
         entries.push_back(WithoutSlashAtEnd(Trimmed(entry)));
-    for (const std::string& piece : Pieces(Slashed(path.c_str()))) {
+    }
+    for (const std::string& piece : Pieces(Slashed(Head(path)))) {
         const std::string entry = WithoutSlashAtEnd(piece);
-        if (std::find(entries.begin(), entries.end(), entry) == entries.end())
+        if (std::find(entries.begin(), entries.end(), entry) == entries.end()) {
             entries.push_back(entry);
+        }
     }
     std::string joined;
-    for (std::size_t i = 0; i < entries.size(); ++i)
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         joined += (i == 0 ? "" : ":") + entries[i];
+    }
     CHECK(COSUtil::GetUserPATH() == joined);
 }
 
@@ -191,9 +219,8 @@ void Preferences(Input& in) {
     env.Set("PATH", path).Set("KHOME", home.Path());
     std::string ini = COSUtil::GetInitFile();
     WriteFile(ini, "PathList=" + list + "\n" + in.Take(npos));
-    std::string value = "#unset";  // a key holding a NUL is in no line
+    std::string value;
     CHECK(CInitFile(ini, /*bForceCreate=*/false).Get(key, value));
-    CHECK(key.find('\0') == npos || value == "#unset");
 
     // The PathList value as its line holds it: up to a line feed, '#' or NUL.
     std::string program = list.substr(0, list.find_first_of(std::string_view("\n#\0", 3)));
@@ -205,8 +232,9 @@ void Preferences(Input& in) {
 // C(a, b), or 2^31 when it is at least that (beyond every position an int can name).
 long long Binomial(long long a, long long b) {
     long long value = b < 0 || b > a ? 0 : 1;
-    for (long long i = 0; i < std::min(b, a - b) && value > 0 && value < 1LL << 31; ++i)
+    for (long long i = 0; i < std::min(b, a - b) && value > 0 && value < 1LL << 31; ++i) {
         value = value * (a - i) / (i + 1);  // C(a, i + 1), exact: below 2^31 * 2^31
+    }
     return std::min(value, 1LL << 31);
 }
 
@@ -215,7 +243,7 @@ long long Binomial(long long a, long long b) {
 // exactly when m (0 if still negative) is not below C(n, k); else -1 and k increasing members
 // below n, whose lexicographic rank is m.
 void Combo(Input& in) {
-    const int k = static_cast<signed char>(in.Byte());
+    const int k = in.Signed();
     int n = 0;
     int m = 0;
     std::istringstream(std::string(in.rest)) >> n >> m;
@@ -235,7 +263,7 @@ void Combo(Input& in) {
         return;
     }
     CHECK(position < count);
-    CHECK(combo.size() == k + 1u);
+    CHECK(combo.size() == k + 1U);
     CHECK(combo[0] == -1);
     long long rank = 0;
     for (int j = 1; j <= k; ++j) {
@@ -243,11 +271,13 @@ void Combo(Input& in) {
         CHECK(combo[j] < n);
         // Ranked before: for each smaller member v here, the subsets of k - j members above v;
         // at the last place one each, counted after the loop.
-        for (int v = combo[j - 1] + 1; j < k && v < combo[j] && rank <= position; ++v)
+        for (int v = combo[j - 1] + 1; j < k && v < combo[j] && rank <= position; ++v) {
             rank += Binomial(n - 1 - v, k - j);
+        }
     }
-    if (k > 0)
+    if (k > 0) {
         rank += combo[k] - combo[k - 1] - 1;
+    }
     CHECK(rank == position);
 }
 
@@ -276,8 +306,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 // subset size for n <= 10, one past each end, and far positions of larger sets: the first past the
 // block led by 0, the last ones. Weak: in the fuzz build libFuzzer's main replaces it.
 __attribute__((weak)) int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         Run(ReadFile(argv[i]));
+    }
     const std::string_view alphabet(" \t\n\r:/\\#=.-0123ab\xe9\xa0P\0", 21);
     std::mt19937 draw(1);
     for (int i = 0; i < 3000; ++i) {
@@ -290,21 +321,23 @@ __attribute__((weak)) int main(int argc, char** argv) {
         }
         Run(bytes);
     }
-    for (int n = 0; n <= 10; ++n)
-        for (int k = -1; k <= n + 1; ++k)
-            for (long long m = -Binomial(n, k) - 1; m <= Binomial(n, k); ++m)
+    for (int n = 0; n <= 10; ++n) {
+        for (int k = -1; k <= n + 1; ++k) {
+            for (long long m = -Binomial(n, k) - 1; m <= Binomial(n, k); ++m) {
                 RunCombo(n, k, m);
+            }
+        }
+    }
     for (int i = 0; i < 600; ++i) {
         const bool small = i % 4 != 0;
-        long long n = draw() % 201;
-        if (!small) {
-            const unsigned shift = 1 + draw() % 24;
-            n = std::max<long long>(201, draw() >> shift);
-        }
-        const long long k = draw() % (small ? n + 1 : 4);
+        const auto shift = static_cast<unsigned>(1 + draw() % 24);
+        const auto large = static_cast<long long>(draw() >> shift);
+        const long long n = small ? static_cast<long long>(draw() % 201) : std::max(201LL, large);
+        const auto k = static_cast<long long>(draw() % (small ? n + 1 : 4));
         const long long first = Binomial(n - 1, k - 1);
-        for (const long long m : {first - 1, first, first + 1, -1LL, -2LL})
+        for (const long long m : {first - 1, first, first + 1, -1LL, -2LL}) {
             RunCombo(n, k, m);
+        }
     }
-    return argc < 2;
+    return argc < 2 ? 1 : 0;
 }

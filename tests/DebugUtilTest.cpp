@@ -22,7 +22,8 @@ using D = CDebugUtil;
 // random doubles of every exponent; the extremes, then random integers of every
 // width.
 struct Values {
-    std::vector<double> doubles = {0.0, -0.0, -INFINITY, NAN, DBL_TRUE_MIN, -DBL_MAX, 99999999.5};
+    std::vector<double> doubles = {0.0,          -0.0,     -HUGE_VAL, std::nan(""),
+                                   DBL_TRUE_MIN, -DBL_MAX, 99999999.5};
     std::vector<int> ints = {INT_MIN, INT_MAX, 1000000000, -999999999};
 
     Values() {
@@ -51,8 +52,9 @@ void ExpectVectorDumps(const std::vector<T>& values, const char* format, VectorD
             std::fprintf(fp, "\n%s\n", title);
             for (std::size_t i = 0; i < n; i += 5) {
                 std::fprintf(fp, "%3d) ", static_cast<int>(i + 1));
-                for (std::size_t j = i; j < i + 5 && j < n; ++j)
+                for (std::size_t j = i; j < i + 5 && j < n; ++j) {
                     std::fprintf(fp, format, v[j]);
+                }
                 std::fputc('\n', fp);
             }
             std::fflush(fp);
@@ -80,8 +82,9 @@ void ExpectMatrixDumps(const std::vector<T>& values, const char* format, MatrixD
             SCOPED_TRACE(testing::Message() << rows.size << "x" << cols.size << " matrix, "
                                             << rows.count << "x" << cols.count << " asked");
             CMatrix<T> m(rows.size, cols.size);
-            for (int i = 0; i < rows.size * cols.size; ++i)
+            for (int i = 0; i < rows.size * cols.size; ++i) {
                 m(i % rows.size, i / rows.size) = values[i];
+            }
             const std::string expected = Capture(
                 [&](FILE* fp) { FprintfMatrix(fp, kTitle, m, rows.shown, cols.shown, format); });
             EXPECT_EQ(Capture([&](FILE* fp) { matrix(kTitle, fp, m, rows.count, cols.count); }),

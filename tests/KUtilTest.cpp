@@ -1,6 +1,7 @@
-// KUtilTest.cpp: CKUtil against independent models: step-by-step wrapping, a
-// 32-bit loop and std::set; the name kinds and trims against hand tables.
-// SplitName, the trims and the case changes are proved by the fuzz driver.
+// KUtilTest.cpp: CKUtil against independent models: a 32-bit loop and
+// std::set; file name trimming and the log header against hand tables. The
+// fuzz driver proves SplitLine, SplitName, the trims, the case changes and
+// the name kinds against its models, and Combo at every position.
 
 #include <gtest/gtest.h>
 
@@ -8,40 +9,11 @@
 #include <climits>
 #include <ctime>
 #include <set>
-#include <tuple>
 
 #include "KUtil.h"
 #include "Messages.h"
 
 namespace {
-
-using namespace std::string_literals;
-
-struct KindCase {
-    std::string name;
-    bool matlab;
-    bool python;
-    bool excel;
-};
-
-TEST(KUtilTest, NameKindsGoByTheEndingInOneCase) {
-    const std::vector<KindCase> cases = {
-        {"a.m", true, false, false},      {"a.M", false, false, false},
-        {"m", false, false, false},       {"a.py", false, true, false},
-        {"A.PY", false, true, false},     {"a.Py", false, false, false},
-        {"a.kxl", false, false, true},    {"A.KXL", false, false, true},
-        {"a.py\0"s, false, false, false}, {"", false, false, false},
-    };
-    for (const KindCase& row : cases) {
-        SCOPED_TRACE(row.name);
-        std::string name = row.name;
-        const bool matlab = CKUtil::IsMATLAB(name);
-        const bool python = CKUtil::IsPython(name);
-        const bool excel = CKUtil::IsExcel(name);
-        EXPECT_EQ(std::make_tuple(matlab, python, excel),
-                  std::make_tuple(row.matlab, row.python, row.excel));
-    }
-}
 
 struct TrimCase {
     std::string name;
@@ -104,8 +76,9 @@ TEST(KUtilTest, LogHeaderShowsEachPieceOfTheTaskNameInAFieldOf52) {
     CKUtil::DumpLogFileHeader(-42, name, db);
     const std::time_t after = std::time(nullptr);
     std::time_t t = before;
-    while (t < after && RecordedMessages().at(1) != DateLine(t))
+    while (t < after && RecordedMessages().at(1) != DateLine(t)) {
         ++t;
+    }
     expected[1] = DateLine(t);
     EXPECT_EQ(RecordedMessages(), expected);
     EXPECT_EQ(name, "");

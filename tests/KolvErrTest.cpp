@@ -66,7 +66,7 @@ TEST(MessageLibraryTest, StandInWritesPrintToStdoutAndTheRestToStderr) {
     void* library = dlopen(SCRIVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
 // The stand-in's own function of that name.
-#define STAND_IN(function) reinterpret_cast<decltype(&function)>(dlsym(library, #function))
+#define STAND_IN(function) reinterpret_cast<decltype(&(function))>(dlsym(library, #function))
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     STAND_IN(LPrint)("INFO : %-5d|", 7);

@@ -36,9 +36,10 @@ TEST(RandTest, DrawsFollowTheMinimalStandardGenerator) {
         for (int i = 0; i < 1000; ++i) {
             const std::int64_t residue = 48271 * seed % kModulus;
             seed = residue <= 0 ? residue + kModulus : residue;
-            const double expected = seed == kModulus ? 1.0 : seed * (1.0 / kModulus);
+            const double expected =
+                seed == kModulus ? 1.0 : static_cast<double>(seed) * (1.0 / kModulus);
             ASSERT_EQ(CRand::Random(), expected) << i;
-            const std::int64_t expectedSeed = ordinary ? reference() : seed;
+            const auto expectedSeed = ordinary ? static_cast<std::int64_t>(reference()) : seed;
             ASSERT_EQ(CRand::lSeed, expectedSeed) << i;
         }
     }
@@ -53,8 +54,9 @@ bool ClockSumBetween(std::int32_t seed, const timeval& before, const timeval& af
         const std::int64_t last = second == after.tv_sec ? after.tv_usec : 999999;
         const std::uint32_t micro =
             static_cast<std::uint32_t>(seed) - static_cast<std::uint32_t>(second);
-        if (micro >= first && micro <= last)
+        if (micro >= first && micro <= last) {
             return true;
+        }
     }
     return false;
 }
@@ -87,10 +89,11 @@ TEST(RandTest, ConstructorsSeedOnlyTheInitialSeed) {
         row.construct();
         timeval after;
         gettimeofday(&after, nullptr);
-        if (row.fromClock)
+        if (row.fromClock) {
             EXPECT_TRUE(ClockSumBetween(CRand::lSeed, before, after)) << CRand::lSeed;
-        else
+        } else {
             EXPECT_EQ(CRand::lSeed, row.seed);
+        }
         CRand::lSeed = 5;
         row.construct();
         EXPECT_EQ(CRand::lSeed, 5);

@@ -26,14 +26,15 @@
 static std::string failing, argument;
 
 #define INTERPOSED __attribute__((visibility("default")))  // whatever the build's default
-#define REAL(function) reinterpret_cast<decltype(&function)>(dlsym(RTLD_NEXT, #function))
+#define REAL(function) reinterpret_cast<decltype(&(function))>(dlsym(RTLD_NEXT, #function))
 
 extern "C" {
 
 INTERPOSED passwd* getpwuid(uid_t uid) {
     passwd* entry = failing == "getpwuid" ? nullptr : REAL(getpwuid)(uid);
-    if (entry != nullptr && failing == "login")
-        entry->pw_name = &argument[0];  // the next call fills the static entry afresh
+    if (entry != nullptr && failing == "login") {
+        entry->pw_name = argument.data();  // the next call fills the static entry afresh
+    }
     return entry;
 }
 
@@ -52,8 +53,9 @@ INTERPOSED FILE* fopen(const char* path, const char* mode) {
 
 INTERPOSED char* fgets(char* buffer, int size, FILE* stream) {
     char* line = REAL(fgets)(buffer, size, stream);
-    if (failing == "fgets")
+    if (failing == "fgets") {
         close(fileno(stream));  // the next read from the closed descriptor fails
+    }
     return line;
 }
 
@@ -101,7 +103,7 @@ TEST_F(SystemFailureTest, WithoutAPasswordEntryThereIsNoLoginName) {
     unsigned long length = buffer.size();
     const int result = COSUtil::GetUserName(buffer.data(), &length);
     EXPECT_EQ(std::make_tuple(result, std::string(buffer.data()), length),
-              std::make_tuple(0, "kept"s, 8ul));
+              std::make_tuple(0, "kept"s, 8UL));
     EXPECT_EQ(COSUtil::GetInitFile(), "");
     EXPECT_EQ(COSUtil::GetUserPATH(), "/usr/bin:/bin");  // no preferences file read
 }
@@ -112,10 +114,10 @@ TEST_F(SystemFailureTest, AnEmptyLoginNameNamesKolvIni) {
 }
 
 TEST_F(SystemFailureTest, SetupPythonWithoutAWorkingDirectoryChangesNothing) {
-    std::string program = "\\opt\\kolv\\bin\\kolv";
+    std::string program = R"(\opt\kolv\bin\kolv)";
     const Failing failure("getcwd", "");
     EXPECT_FALSE(COSUtil::SetupPython(program));
-    EXPECT_EQ(program, "\\opt\\kolv\\bin\\kolv");
+    EXPECT_EQ(program, R"(\opt\kolv\bin\kolv)");
     EXPECT_EQ(EnvValue("PYTHONPATH"), "<unset>");
 }
 
@@ -137,7 +139,7 @@ TEST_F(SystemFailureTest, SetupPythonStopsAtTheFirstFailingPutenv) {
     for (const PutenvCase& row : cases) {
         SCOPED_TRACE(row.variable);
         env.Unset("PYTHONPATH").Unset("PYTHONHOME").Unset("KPYTHON");
-        std::string program = "\\opt\\kolv\\bin\\kolv";
+        std::string program = R"(\opt\kolv\bin\kolv)";
         const Failing failure("putenv", row.variable);
         EXPECT_FALSE(COSUtil::SetupPython(program));
         EXPECT_EQ(program, "/opt/kolv/bin/kolv");
@@ -164,7 +166,7 @@ TEST_F(SystemFailureTest, ACreationThatCannotOpenTheFileWritesNothing) {
 // A file read in several pieces: fopen failing, or fgets after its first read.
 TEST_F(SystemFailureTest, AFailedReadIsReportedAndSetsNothing) {
     std::string name = top / "read.ini";
-    WriteFile(name, std::string(64 * 1024, '#') + "\nKey = v\n");
+    WriteFile(name, std::string(std::size_t{64} * 1024, '#') + "\nKey = v\n");
     CInitFile settings(name, /*bForceCreate=*/false);
     for (const char* call : {"fopen", "fgets"}) {
         SCOPED_TRACE(call);

@@ -21,7 +21,7 @@ std::string Capture(Write write) {
     };
     FILE* fp = fopencookie(&bytes, "w", {nullptr, append, nullptr, nullptr});
     write(fp);
-    const std::string flushed = bytes;
+    std::string flushed = bytes;
     std::fclose(fp);
     return flushed;
 }

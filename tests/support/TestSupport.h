@@ -17,8 +17,9 @@
 #include <string>
 
 inline void Require(bool done, const std::string& what) {
-    if (!done)
+    if (!done) {
         throw std::runtime_error("cannot " + what);
+    }
 }
 
 // The guards and TempDir own what they restore or remove: not copyable (a
@@ -34,13 +35,15 @@ class EnvGuard : NoCopy {
 
 public:
     ~EnvGuard() {
-        for (const auto& [name, value] : m_saved)
+        for (const auto& [name, value] : m_saved) {
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        }
     }
     // Sets the variable, or unsets it for std::nullopt.
     EnvGuard& Set(const std::string& name, const std::optional<std::string>& value) {
         const char* earlier = std::getenv(name.c_str());
-        m_saved.emplace(name, earlier ? std::optional<std::string>(earlier) : std::nullopt);
+        m_saved.emplace(name,
+                        earlier != nullptr ? std::optional<std::string>(earlier) : std::nullopt);
         value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         return *this;
     }
@@ -72,14 +75,16 @@ class TempDir : NoCopy {
     std::string m_path = std::filesystem::temp_directory_path() / "kolvtest.XXXXXX";
 
 public:
-    TempDir() { Require(mkdtemp(&m_path[0]) != nullptr, "make a temporary directory"); }
+    TempDir() { Require(mkdtemp(m_path.data()) != nullptr, "make a temporary directory"); }
     ~TempDir() {
         // Give every directory its owner bits back so that removal can enter it.
         std::error_code error;
         for (auto it = std::filesystem::recursive_directory_iterator(m_path, error);
-             it != std::filesystem::recursive_directory_iterator(); it.increment(error))
-            if (it->is_directory(error))
+             it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+            if (it->is_directory(error)) {
                 chmod(it->path().c_str(), 0700);
+            }
+        }
         std::filesystem::remove_all(m_path, error);
     }
     const std::string& Path() const { return m_path; }
@@ -96,7 +101,7 @@ inline void WriteFile(const std::string& path, const std::string& content, mode_
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void MakeDir(const std::string& path, mode_t mode = 0700) {
