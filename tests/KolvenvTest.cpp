@@ -55,6 +55,7 @@ std::string ReadText(const std::string& json, std::size_t& pos) {
 // Reads the JSON value at pos into facts under key, pos moving past it: a text decoded; null,
 // true, false and numbers as written; an object's members under key.member; an array's length
 // under key and its elements under key.0, key.1, ...
+// NOLINTNEXTLINE(misc-no-recursion): the reader nests as the JSON it reads does.
 void ReadJson(const std::string& json, std::size_t& pos, const std::string& key, Facts& facts) {
     pos = json.find_first_not_of(" \n", pos);
     const char first = json.at(pos);
@@ -187,8 +188,9 @@ TEST_F(Kolvenv, UsageErrorIsOneLineAndStatus2) {
         SCOPED_TRACE(testing::PrintToString(row.args));
         const std::string& name = row.args[0];
         EXPECT_EQ(Run(row.args), 2);
-        EXPECT_EQ(Err(), "kolvenv " + name + ": " + row.problem + " (see 'kolvenv " + name +
-                             " --help')\n");
+        std::string expected = "kolvenv " + name + ": " + row.problem;
+        expected += " (see 'kolvenv " + name + " --help')\n";
+        EXPECT_EQ(Err(), expected);
         EXPECT_EQ(Out(), "");
     }
 }
