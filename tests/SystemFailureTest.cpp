@@ -113,6 +113,11 @@ TEST_F(SystemFailureTest, AnEmptyLoginNameNamesKolvIni) {
     EXPECT_EQ(COSUtil::GetInitFile(), ini);
 }
 
+TEST_F(SystemFailureTest, AOneLetterLoginNameNamesItsOwnFile) {
+    const Failing failure("login", "k");
+    EXPECT_EQ(COSUtil::GetInitFile(), top / "kolv_k.ini");
+}
+
 TEST_F(SystemFailureTest, SetupPythonWithoutAWorkingDirectoryChangesNothing) {
     std::string program = R"(\opt\kolv\bin\kolv)";
     const Failing failure("getcwd", "");

@@ -103,7 +103,8 @@ static int Run(int argc, char** argv) {
 // report: say so on standard error and fail, whatever the command found.
 int main(int argc, char** argv) {
     const int status = Run(argc, argv);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fflush(stdout);  // a failure here sets the error indicator too
+    if (std::ferror(stdout) != 0) {
         std::fprintf(stderr, "kolvenv: cannot write to standard output: %s\n",
                      std::strerror(errno));
         return kolvenv::kOutputLost;
