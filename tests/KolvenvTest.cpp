@@ -115,13 +115,14 @@ protected:
     void TearDown() override { EXPECT_EQ(ReadFile(preferences), content); }
 
     // Runs kolvenv in the sandbox; its exit status. The command line's leading VARIABLE=VALUE
-    // settings and the script's --gone or --full come before kolvenv, the rest are kolvenv's
-    // arguments.
+    // settings and the script's options (--gone, --full, --merged) come before kolvenv, the rest
+    // are kolvenv's arguments.
     int Run(const Line& line) const {
         Line words = {"/bin/sh", KOLVENV_SANDBOX, box.Path()};
         auto arg = line.begin();
         const auto isSetting = [](const std::string& word) {
-            return word == "--gone" || word == "--full" || word.find('=') != std::string::npos;
+            const bool option = word == "--gone" || word == "--full" || word == "--merged";
+            return option || word.find('=') != std::string::npos;
         };
         while (arg != line.end() && isSetting(*arg)) {
             words.push_back(*arg);
@@ -237,6 +238,7 @@ TEST_F(Kolvenv, PrintsWhatEachCommandGives) {
          "KPYTHON=inst/Linux_ix86\n"},
         {{"python", "prog", "--", "echo", "-h"}, "-h\n"},
         {{"lock", "m.kdb"}, "m.lck\n"},
+        {{"lock", "f.kdb"}, "f.lck\n"},
         {{"combo", "5", "3", "9"}, "2 3 4\n"},
         {{"combo", "0", "0", "0"}, "\n"},
         {{"rand"}, Draws(std::minstd_rand(234567890), 1)},
@@ -285,13 +287,19 @@ TEST_F(Kolvenv, SaysWhatFails) {
     }
 }
 
-// Outside the doctor the library's reports go to standard error as the message library would
-// print them; without a home directory a command then says so last and names the doctor.
+// Outside the doctor the library's messages go out as the message library would print them, the
+// repair block on standard output and the reports on standard error; without a home directory a
+// command then says so last and names the doctor.
 TEST_F(Kolvenv, HomelessCommandNamesTheDoctor) {
-    EXPECT_EQ(Run({"HOME=/none", "path"}), 1);
+    EXPECT_EQ(Run({"--merged", "HOME=/none", "path"}), 1);
     // The source lines that the library's exception reports name are its own.
-    EXPECT_EQ(std::regex_replace(Err(), std::regex("[0-9]+"), "N"),
+    EXPECT_EQ(std::regex_replace(Out(), std::regex("[0-9]+"), "N"),
               "Could not establish HOME directory in GetHomeDir function.\n"
+              "       Close Kolvane.\n"
+              "       Set KHOME environment variable to point to\n"
+              "       the directory of your choice and check that this\n"
+              "       directory has read/write/execute permissions.\n"
+              "       Start Kolvane again.\n"
               "NEW EXCEPTION: ../OSUtil(N): File not ready\n"
               "EXCEPTION: ../OSUtil(N): File not ready\n"
               "EXCEPTION: ../OSUtil(N): File not ready\n"
@@ -466,6 +474,38 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
               "path: the library then takes the architecture name alone as the platform directory"},
              {"python.env_pythonpath", "lib"},
              {"python.PYTHONPATH", ".:Linux_ix86:lib"},
+         }},
+        // A system with no password entry for the user, of a kind the library does not know, and
+        // whose access() denies everything.
+        {{"LD_PRELOAD=" FAKE_SYSTEM, "ASAN_OPTIONS=verify_asan_link_order=0", "doctor", "--json",
+          "--program", "prog"},
+         0,
+         {
+             {"status", "WARNING"},
+             {"version.architecture", "UNKNOWN"},
+             {"version.warnings.0",
+              "the system is not one the library knows: the Python platform directory is named "
+              "UNKNOWN"},
+             {"login.name", "null"},
+             {"login.warnings.0", "the library finds no login name for user id " +
+                                      std::to_string(getuid()) +
+                                      " (no password entry): it does without the preferences file"},
+             {"home.warnings.0",
+              "the library accepts it by its owner's permission bits, but the current user may not "
+              "read (Permission denied) or write to (Permission denied) or enter (Permission "
+              "denied)"},
+             {"preferences.path", "null"},
+             {"preferences.warnings.0",
+              "no login name: the library does without the preferences file"},
+             {"search_path.value", "inst/bin:/usr/bin:/bin"},
+             {"python.PYTHONHOME", "inst/UNKNOWN/Python"},
+         }},
+        {{"LD_PRELOAD=" FAKE_SYSTEM, "ASAN_OPTIONS=verify_asan_link_order=0", "HOME=/none",
+          "doctor", "--json", "--program", "prog"},
+         1,
+         {
+             {"home.repair.0", "your user id has no password entry to take a home directory from"},
+             {"home.repair.1", "create a directory with mode 0700 and set KHOME to it"},
          }},
         {{"HOME=dangling", "doctor", "--json", "--program", "prog"},
          1,

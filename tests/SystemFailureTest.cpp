@@ -1,8 +1,9 @@
 // Failure paths that a healthy machine never takes, reached by interposing
-// the system calls the library makes: this program defines getpwuid, getcwd,
-// putenv, fopen, fgets and ctime itself, so the dynamic linker binds the
-// library's calls to these wrappers. Each forwards to the real function unless
-// the case being run tells it to fail.
+// the system calls the library makes: this program defines getpwuid, putenv,
+// fopen, fgets and ctime itself, so the dynamic linker binds the library's
+// calls to these wrappers. Each forwards to the real function unless the case
+// being run tells it to fail. KolvenvTest shows a missing password entry and a
+// working directory that is gone through kolvenv doctor.
 
 #include <InitFile.h>
 #include <KUtil.h>
@@ -12,17 +13,15 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <array>
 #include <filesystem>
 #include <tuple>
 
 #include "Messages.h"
 #include "TestSupport.h"
 
-// The call that the case being run makes fail, and how: "getpwuid" finds no
-// entry, "login" gives the argument as the login name, "getcwd" fails,
-// "putenv" fails for the variable named, "fopen" for the mode named, "fgets"
-// meets a read error after its first read, "ctime" fails.
+// The call that the case being run makes fail, and how: "login" gives the
+// argument as the login name, "putenv" fails for the variable named, "fopen" for the mode named,
+// "fgets" meets a read error after its first read, "ctime" fails.
 static std::string failing, argument;
 
 #define INTERPOSED __attribute__((visibility("default")))  // whatever the build's default
@@ -31,15 +30,11 @@ static std::string failing, argument;
 extern "C" {
 
 INTERPOSED passwd* getpwuid(uid_t uid) {
-    passwd* entry = failing == "getpwuid" ? nullptr : REAL(getpwuid)(uid);
-    if (entry != nullptr && failing == "login") {
+    passwd* entry = REAL(getpwuid)(uid);
+    if (failing == "login") {
         entry->pw_name = argument.data();  // the next call fills the static entry afresh
     }
     return entry;
-}
-
-INTERPOSED char* getcwd(char* buffer, size_t size) {
-    return failing == "getcwd" ? nullptr : REAL(getcwd)(buffer, size);
 }
 
 INTERPOSED int putenv(char* text) {
@@ -97,33 +92,18 @@ protected:
     EnvGuard env;
 };
 
-TEST_F(SystemFailureTest, WithoutAPasswordEntryThereIsNoLoginName) {
-    const Failing failure("getpwuid", "");
-    std::array<char, 8> buffer = {'k', 'e', 'p', 't'};
-    unsigned long length = buffer.size();
-    const int result = COSUtil::GetUserName(buffer.data(), &length);
-    EXPECT_EQ(std::make_tuple(result, std::string(buffer.data()), length),
-              std::make_tuple(0, "kept"s, 8UL));
-    EXPECT_EQ(COSUtil::GetInitFile(), "");
-    EXPECT_EQ(COSUtil::GetUserPATH(), "/usr/bin:/bin");  // no preferences file read
-}
+struct LoginCase {
+    std::string login;
+    std::string file;  // the preferences file it names, in the home
+};
 
-TEST_F(SystemFailureTest, AnEmptyLoginNameNamesKolvIni) {
-    const Failing failure("login", "");
-    EXPECT_EQ(COSUtil::GetInitFile(), ini);
-}
-
-TEST_F(SystemFailureTest, AOneLetterLoginNameNamesItsOwnFile) {
-    const Failing failure("login", "k");
-    EXPECT_EQ(COSUtil::GetInitFile(), top / "kolv_k.ini");
-}
-
-TEST_F(SystemFailureTest, SetupPythonWithoutAWorkingDirectoryChangesNothing) {
-    std::string program = R"(\opt\kolv\bin\kolv)";
-    const Failing failure("getcwd", "");
-    EXPECT_FALSE(COSUtil::SetupPython(program));
-    EXPECT_EQ(program, R"(\opt\kolv\bin\kolv)");
-    EXPECT_EQ(EnvValue("PYTHONPATH"), "<unset>");
+TEST_F(SystemFailureTest, TheLoginNameNamesThePreferencesFile) {
+    const std::vector<LoginCase> cases = {{"", "kolv.ini"}, {"k", "kolv_k.ini"}};
+    for (const LoginCase& row : cases) {
+        SCOPED_TRACE(row.login);
+        const Failing failure("login", row.login);
+        EXPECT_EQ(COSUtil::GetInitFile(), top / row.file);
+    }
 }
 
 struct PutenvCase {
@@ -189,7 +169,7 @@ TEST_F(SystemFailureTest, AFailedReadIsReportedAndSetsNothing) {
 
 TEST_F(SystemFailureTest, WithoutCtimeTheHeaderAndTheBannerShowNoDate) {
     const Failing failure("ctime", "");
-    std::string task = "task";
+    std::string task;
     std::string database = "model.kdb";
     CKUtil::DumpLogFileHeader(1, task, database);
     const std::string date = std::string(24, '?') + std::string(29, ' ');

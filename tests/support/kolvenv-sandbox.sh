@@ -3,10 +3,11 @@
 # world, with the sandbox's environment and nothing else, no input, and the output and errors
 # written to the files out and err of the sandbox. Exits with the command's status.
 #
-#   kolvenv-sandbox.sh SANDBOX [--gone | --full] [VARIABLE=VALUE...] COMMAND [ARGS...]
+#   kolvenv-sandbox.sh SANDBOX [--gone | --full | --merged] [VARIABLE=VALUE...] COMMAND [ARGS...]
 #
 # --gone runs the command in a working directory that has been removed; --full gives it a
-# standard output that cannot be written (a full disk). The variables are set
+# standard output that cannot be written (a full disk); --merged writes its errors to out as well,
+# in the order they come. The variables are set
 # after the sandbox's own (HOME=., TMPDIR=tmp, PATH=inst/bin:/usr/bin:/bin) and so override them.
 # The layout below is made where it is missing; a run may add to it (the doctor creates a missing
 # preferences file in fresh/). The user's preferences file, which the test writes in the sandbox
@@ -27,8 +28,9 @@ chmod 755 inst/bin/prog
 # A file outside the installation that no one may run.
 mkdir -p other/bin
 echo >other/bin/plain
-# A lock directory for the database m.kdb.
+# A lock directory for the database m.kdb, a lock file for f.kdb.
 mkdir -p m.lck
+touch f.lck
 # Homes for the doctor: one without a preferences file, one where a directory stands in its
 # place.
 mkdir -p fresh
@@ -40,6 +42,10 @@ ln -sf missing/kolv.ini "dangling/kolv_$(id -un).ini"
 # No input; the output and errors to files.
 exec </dev/null >out 2>err
 
+if [ "$1" = --merged ]; then
+    shift
+    exec 2>&1
+fi
 if [ "$1" = --full ]; then
     shift
     exec >/dev/full
