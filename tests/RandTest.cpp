@@ -1,5 +1,6 @@
 // RandTest.cpp: CRand against std::minstd_rand and 48271 * seed mod 2^31 - 1,
-// the constructors' seeding rules and the seed taken from the clock.
+// the constructors' seeding rules and the seed taken from the clock. KolvenvTest
+// shows the initial seed's draws.
 
 #include <gtest/gtest.h>
 #include <sys/time.h>
@@ -14,10 +15,6 @@ namespace {
 
 constexpr std::int32_t kInitialSeed = 234567890;
 constexpr std::int64_t kModulus = 2147483647;
-
-TEST(RandTest, TheSeedStartsAt234567890) {
-    EXPECT_EQ(CRand::lSeed, kInitialSeed);
-}
 
 // A thousand draws from the initial seed, ordinary seeds and the edges, each
 // against the residue of 48271 * seed modulo 2^31 - 1 computed in 64 bits (a
