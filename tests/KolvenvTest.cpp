@@ -338,6 +338,9 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
                                           ", would not serve either (stat fails (No such file "
                                           "or directory))",
                                       "create a directory with mode 0700 and set KHOME to it"};
+    // A system with no password entry for the user, of a kind the library does not know, and whose
+    // access() denies everything.
+    const std::string preload = std::string("LD_PRELOAD=") + FAKE_SYSTEM;
     struct Row {
         Line line;  // VARIABLE=VALUE settings and --gone, then kolvenv's arguments
         int status;
@@ -488,10 +491,8 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
               "       Directory with Kolvane Python installation is prepended to it:\n"},
              {"python.messages.3.text", "PYTHONPATH=.:Linux_ix86:/lib\n"},
          }},
-        // A system with no password entry for the user, of a kind the library does not know, and
-        // whose access() denies everything.
-        {{"LD_PRELOAD=" FAKE_SYSTEM, "ASAN_OPTIONS=verify_asan_link_order=0", "doctor", "--json",
-          "--program", "prog"},
+        {{preload, "ASAN_OPTIONS=verify_asan_link_order=0", "doctor", "--json", "--program",
+          "prog"},
          0,
          {
              {"status", "WARNING"},
@@ -513,8 +514,8 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
              {"search_path.value", "inst/bin:/usr/bin:/bin"},
              {"python.PYTHONHOME", "inst/UNKNOWN/Python"},
          }},
-        {{"LD_PRELOAD=" FAKE_SYSTEM, "ASAN_OPTIONS=verify_asan_link_order=0", "HOME=/none",
-          "doctor", "--json", "--program", "prog"},
+        {{preload, "ASAN_OPTIONS=verify_asan_link_order=0", "HOME=/none", "doctor", "--json",
+          "--program", "prog"},
          1,
          {
              {"home.repair.0", "your user id has no password entry to take a home directory from"},
