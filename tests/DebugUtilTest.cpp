@@ -72,8 +72,15 @@ struct Dimension {
     int count;
     int shown;
 };
-const std::array<Dimension, 7> kDimensions = {
-    {{3, 0, 3}, {3, 1, 1}, {3, 2, 2}, {3, 9, 3}, {3, -1, 0}, {0, 2, 0}, {20, 0, 20}}};
+const std::array<Dimension, 7> kDimensions = {{
+    {3, 0, 3},
+    {3, 1, 1},
+    {3, 2, 2},
+    {3, 9, 3},
+    {3, -1, 0},
+    {0, 2, 0},
+    {20, 0, 20},
+}};
 
 template <class T, class MatrixDump>
 void ExpectMatrixDumps(const std::vector<T>& values, const char* format, MatrixDump matrix) {

@@ -24,9 +24,12 @@ struct TrimCase {
 
 TEST(KUtilTest, TrimFileNameKeepsTheHeadAndTheLastPartWithinTheWidth) {
     const std::vector<TrimCase> cases = {
-        {"/aa/b/c", 7, "/aa/b/c", "/aa/b/c"}, {"/aa/b/c", 6, "/.../c", "/aa/b/c"},
-        {"/aa/b/c", 5, ".../c", "/aa/b/c"},   {"/aa/b/c", 4, "...c", "/aa/b/c"},
-        {"D:\\w\\x", 6, "D:/w/x", "D:/w/x"},  {"a\\b", 3, "a\\b", "a\\b"},
+        {"/aa/b/c", 7, "/aa/b/c", "/aa/b/c"},  // fits
+        {"/aa/b/c", 6, "/.../c", "/aa/b/c"},   // the head, "..." and the last part
+        {"/aa/b/c", 5, ".../c", "/aa/b/c"},    // no room for the head
+        {"/aa/b/c", 4, "...c", "/aa/b/c"},     // the last part's end
+        {"D:\\w\\x", 6, "D:/w/x", "D:/w/x"},   // '\' becomes '/'
+        {"a\\b", 3, "a\\b", "a\\b"},           // not at a width of 3
     };
     for (const TrimCase& row : cases) {
         SCOPED_TRACE(row.name + " in " + std::to_string(row.width));

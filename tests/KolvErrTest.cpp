@@ -28,7 +28,7 @@ static void Nested(void (*body)()) {
     KOLV_TRACE_END("../Tag") outerLine = __LINE__;
 }
 
-TEST(KolvErrTest, TracePointsReportEachPassageInnerFirstAndRethrowTheVeryObject) {
+TEST(KolvErrTest, TracePointsReportEachPassageOfTheVeryObjectThrown) {
     Nested([] {});
     ClearMessages();
     EXPECT_THROW(Nested([] { throw Engine(); }), Engine);
@@ -41,7 +41,7 @@ TEST(KolvErrTest, TracePointsReportEachPassageInnerFirstAndRethrowTheVeryObject)
 }
 
 // The array holds the message kept, then zeros; the report the whole message.
-TEST(KolvErrTest, AnErrorKeepsItsFirst511CharactersAndIsReportedWhole) {
+TEST(KolvErrTest, ALongMessageIsCutAt511CharactersInTheErrorOnly) {
     for (const std::size_t length : {0, 511, 512, 2000}) {
         SCOPED_TRACE(length);
         ClearMessages();

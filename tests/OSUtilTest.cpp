@@ -105,7 +105,7 @@ struct CheckDirCase {
     std::string ask;  // the last line: what to ask the administrator for
 };
 
-TEST_F(OSUtilTest, CheckDirWantsADirectoryWithOwnerBitsAndWordsItsBlockByKind) {
+TEST_F(OSUtilTest, CheckDirRefusesWithABlockWordedForTheKind) {
     const std::string yours = "       This is your work directory";
     const std::vector<CheckDirCase> cases = {
         {S_IFDIR | 0700, "home", 1, "", "", ""},
@@ -187,7 +187,7 @@ struct HomeCase {
 
 // KolvenvTest shows the choice between usable and unusable variables, and the
 // repair block; here the owner bits of a file serve, and neither variable set.
-TEST_F(OSUtilTest, GetHomeDirGoesByTheOwnerBitsAloneElseThrows) {
+TEST_F(OSUtilTest, GetHomeDirGoesByTheOwnerBitsAlone) {
     WriteFile(top / "file", "", 0700);
     WriteFile(top / "rw-", "", 0600);
     CwdGuard cwd(top.Path());

@@ -98,7 +98,10 @@ struct LoginCase {
 };
 
 TEST_F(SystemFailureTest, TheLoginNameNamesThePreferencesFile) {
-    const std::vector<LoginCase> cases = {{"", "kolv.ini"}, {"k", "kolv_k.ini"}};
+    const std::vector<LoginCase> cases = {
+        {"", "kolv.ini"},
+        {"k", "kolv_k.ini"},
+    };
     for (const LoginCase& row : cases) {
         SCOPED_TRACE(row.login);
         const Failing failure("login", row.login);
