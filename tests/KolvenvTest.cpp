@@ -88,13 +88,18 @@ void ReadJson(const std::string& json, std::size_t& pos, const std::string& key,
     }
 }
 
-// The doctor's JSON report read back (ReadJson); "(absent)" for a key it does not hold.
-std::string FactOf(const std::string& json, const std::string& key) {
+// The doctor's JSON report read back (ReadJson).
+Facts ReadReport(const std::string& json) {
     Facts facts;
     std::size_t pos = 0;
     ReadJson(json, pos, "", facts);
-    const auto found = facts.find(key);
-    return found != facts.end() ? found->second : "(absent)";
+    return facts;
+}
+
+// The fact under key; "(absent)" for a key the report does not hold.
+std::string FactOf(const Facts& report, const std::string& key) {
+    const auto found = report.find(key);
+    return found != report.end() ? found->second : "(absent)";
 }
 
 // A sandbox with the user's own preferences file in it, the home directory. Every test ends by
@@ -342,7 +347,7 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
     // access() denies everything.
     const std::string preload = std::string("LD_PRELOAD=") + FAKE_SYSTEM;
     struct Row {
-        Line line;  // VARIABLE=VALUE settings and --gone, then kolvenv's arguments
+        Line line;  // VARIABLE=VALUE settings and the script's options, then kolvenv's arguments
         int status;
         Facts facts;  // as ReadJson gives them
     };
@@ -537,7 +542,7 @@ TEST_F(Kolvenv, DoctorReportsEveryFact) {
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.line));
         EXPECT_EQ(Run(row.line), row.status);
-        const std::string report = Out();
+        const Facts report = ReadReport(Out());
         EXPECT_EQ(FactOf(report, "exit_status"), std::to_string(row.status));
         for (const auto& [key, value] : row.facts) {
             SCOPED_TRACE(key);

@@ -2,8 +2,8 @@
 // the system calls the library makes: this program defines getpwuid, putenv,
 // fopen, fgets and ctime itself, so the dynamic linker binds the library's
 // calls to these wrappers. Each forwards to the real function unless the case
-// being run tells it to fail. KolvenvTest shows a missing password entry and a
-// working directory that is gone through kolvenv doctor.
+// being run tells it to fail. A missing password entry and a working directory
+// that is gone are KolvenvTest's: kolvenv doctor shows them.
 
 #include <InitFile.h>
 #include <KUtil.h>
@@ -20,8 +20,9 @@
 #include "TestSupport.h"
 
 // The call that the case being run makes fail, and how: "login" gives the
-// argument as the login name, "putenv" fails for the variable named, "fopen" for the mode named,
-// "fgets" meets a read error after its first read, "ctime" fails.
+// argument as the login name, "putenv" fails for the variable named, "fopen"
+// for the mode named, "fgets" meets a read error after its first read, "ctime"
+// fails.
 static std::string failing, argument;
 
 #define INTERPOSED __attribute__((visibility("default")))  // whatever the build's default
@@ -31,7 +32,7 @@ extern "C" {
 
 INTERPOSED passwd* getpwuid(uid_t uid) {
     passwd* entry = REAL(getpwuid)(uid);
-    if (failing == "login") {
+    if (entry != nullptr && failing == "login") {
         entry->pw_name = argument.data();  // the next call fills the static entry afresh
     }
     return entry;
