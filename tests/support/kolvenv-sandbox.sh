@@ -8,7 +8,8 @@
 # --gone runs the command in a working directory that has been removed; --full gives it a
 # standard output that cannot be written (a full disk); --merged writes its errors to out as well,
 # in the order they come. The variables are set after the sandbox's own (HOME=., TMPDIR=tmp,
-# PATH=inst/bin:/usr/bin:/bin) and so override them.
+# PATH=inst/bin:/usr/bin:/bin, and an ASAN_OPTIONS that lets a library preloaded into a sanitizer
+# build come before the sanitizer's runtime) and so override them.
 # The layout below is made where it is missing; a run may add to it (the doctor creates a missing
 # preferences file in fresh/). The user's preferences file, which the test writes in the sandbox
 # itself, is no part of it.
@@ -57,4 +58,5 @@ if [ "$1" = --gone ]; then
     rmdir ../gone
 fi
 
-exec env -i HOME=. TMPDIR=tmp PATH=inst/bin:/usr/bin:/bin "$@"
+exec env -i HOME=. TMPDIR=tmp PATH=inst/bin:/usr/bin:/bin \
+    ASAN_OPTIONS=verify_asan_link_order=0 "$@"
