@@ -207,9 +207,9 @@ void SearchPath(const std::string& value, const std::string& path) {
     CHECK(COSUtil::GetUserPATH() == joined);
 }
 
-// A preferences file: "PathList=<list>", then fuzzed lines, read with a fuzzed key (InitFileTest
-// proves the values); the search path with a fuzzed PATH, and FindInstallation of the list gives
-// "" or a directory ending in '/'.
+// A preferences file: "PathList=<list>", then fuzzed lines; the search path with a fuzzed PATH.
+// Two calls are crash probes only, no model (the sanitizers of the fuzz build watch them): Get
+// with a fuzzed key (InitFileTest proves the values), and FindInstallation of the list.
 void Preferences(Input& in) {
     const std::string list = in.Text();
     std::string key = in.Text();
@@ -220,13 +220,12 @@ void Preferences(Input& in) {
     std::string ini = COSUtil::GetInitFile();
     WriteFile(ini, "PathList=" + list + "\n" + in.Take(npos));
     std::string value;
-    CHECK(CInitFile(ini, /*bForceCreate=*/false).Get(key, value));
+    CInitFile(ini, /*bForceCreate=*/false).Get(key, value);
 
     // The PathList value as its line holds it: up to a line feed, '#' or NUL.
     std::string program = list.substr(0, list.find_first_of(std::string_view("\n#\0", 3)));
     SearchPath(program, path);
-    const std::string directory = COSUtil::FindInstallation(program, path);
-    CHECK(directory.empty() || directory.back() == '/');
+    COSUtil::FindInstallation(program, path);
 }
 
 // C(a, b), or 2^31 when it is at least that (beyond every position an int can name).

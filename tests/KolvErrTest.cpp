@@ -1,10 +1,7 @@
-// The exception family, the trace point and the stand-in message library.
+// The exception family and the trace point.
 
 #include <KolvErr.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-
-#include <regex>
 
 #include "Messages.h"
 #include "TracePoint.h"
@@ -60,27 +57,4 @@ TEST(KolvErrTest, ANullTagOrMessageReadsAsEmpty) {
     EXPECT_STREQ(empty.pszFile, "");
     EXPECT_STREQ(empty.what(), "");
     EXPECT_EQ(RecordedMessages(), std::vector<Message>{Raised("", 3, "")});
-}
-
-TEST(MessageLibraryTest, StandInWritesPrintToStdoutAndTheRestToStderr) {
-    void* library = dlopen(SCRIVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-// The stand-in's own function of that name.
-#define STAND_IN(function) reinterpret_cast<decltype(&(function))>(dlsym(library, #function))
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    STAND_IN(LPrint)("INFO : %-5d|", 7);
-    STAND_IN(LError)("ERROR: %s\n", "bad");
-    STAND_IN(LException)("../OSUtil", 12, "File not ready");
-    STAND_IN(LGenException)("../KUtil", 34);
-    STAND_IN(LNewException)("../Tag", 56, "Raised here");
-    // Each report names its tag, its line and its text on a line of its own.
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "INFO : 7    |");
-    const std::string errors = testing::internal::GetCapturedStderr();
-    const std::regex pattern(
-        "ERROR: bad\n"
-        "[^\n]*\\.\\./OSUtil\\D+12\\D[^\n]*File not ready\n"
-        "[^\n]*\\.\\./KUtil\\D+34\\D[^\n]*\n"
-        "[^\n]*\\.\\./Tag\\D+56\\D[^\n]*Raised here\n");
-    EXPECT_TRUE(std::regex_match(errors, pattern)) << errors;
 }

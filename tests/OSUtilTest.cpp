@@ -1,19 +1,14 @@
-// COSUtil: platform answers, the login name, the pause, directory checks, the
-// executable search, the search path and installation discovery. The fuzz
-// driver checks line splitting, the lock path's rule and the search path
-// against models; the failure test the paths of failing system calls.
-// KolvenvTest proves through kolvenv doctor's facts what the library makes of
-// the environment (the home and temporary directories, the preferences file,
-// the Python set-up), and the lock probe.
+// COSUtil: platform answers, directory checks, the repair block of a missing
+// home, the temporary directory, the executable search and installation
+// discovery. The fuzz driver checks line splitting, the lock path's rule and
+// the search path against models; the failure test the choice of the home, the
+// login name, the preferences file's name, the pause and the Python set-up
+// through interposed system calls.
 
 #include <OSUtil.h>
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <array>
-#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <tuple>
@@ -27,7 +22,6 @@ using namespace std::string_literals;
 using Maybe = std::optional<std::string>;
 using Messages = std::vector<Message>;
 const Maybe unset;
-const std::string login = getpwuid(getuid())->pw_name;
 
 // A temporary home directory, an installation (inst/bin/kolv) beside it, and
 // the variables the library reads under the test's control.
@@ -46,41 +40,12 @@ protected:
     const std::string home = top / "home";
     const std::string inst = top / "inst";
     const std::string bin = inst + "/bin";
-    const std::string iniFile = home + "/kolv_" + login + ".ini";
     EnvGuard env;
 };
 
 TEST_F(OSUtilTest, PlatformAnswers) {
     EXPECT_EQ(COSUtil::IsWin9x(), 0);
     EXPECT_EQ(COSUtil::StartSockets(), 1);
-}
-
-// The result, the buffer (64 '#' where nothing was written) and the length
-// GetUserName leaves for a capacity.
-std::tuple<int, std::string, unsigned long> UserName(unsigned long capacity) {
-    std::array<char, 64> buffer;
-    buffer.fill('#');
-    unsigned long length = capacity;
-    const int result = COSUtil::GetUserName(buffer.data(), &length);
-    return {result, std::string(buffer.data(), buffer.size()), length};
-}
-
-TEST_F(OSUtilTest, GetUserNameWritesTheLoginAndItsNulOnlyWhereBothFit) {
-    const std::string untouched(64, '#');
-    const std::string written = login + '\0' + untouched.substr(login.size() + 1);
-    EXPECT_EQ(UserName(login.size() + 1), std::make_tuple(1, written, login.size()));
-    EXPECT_EQ(UserName(login.size()), std::make_tuple(0, untouched, login.size()));
-}
-
-TEST_F(OSUtilTest, MySleepWaitsAtLeastItsTime) {
-    const auto start = std::chrono::steady_clock::now();
-    COSUtil::mySleep(1000);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
-}
-
-TEST_F(OSUtilTest, GetUserNameWithoutABufferReturnsZero) {
-    unsigned long length = 64;
-    EXPECT_EQ(COSUtil::GetUserName(nullptr, &length), 0);
 }
 
 // A failed check writes a block of three lines: an error naming the path,
@@ -169,61 +134,55 @@ TEST_F(OSUtilTest, FindExeInStringPATHTakesTheFirstNonEmptyOwnerExecutable) {
     }
 }
 
-struct HomeCase {
-    Maybe khome;
-    Maybe home;
-    std::string expected;  // "": none, CFileNotReady
-};
-
-// KolvenvTest shows the choice between usable and unusable variables, and the
-// repair block; here the owner bits of a file serve, and neither variable set.
-TEST_F(OSUtilTest, GetHomeDirGoesByTheOwnerBitsAlone) {
-    WriteFile(top / "file", "", 0700);
+// A missing KHOME, and a HOME without its owner's execute bit.
+TEST_F(OSUtilTest, WithoutAHomeGetHomeDirSaysHowToRepairItAndThrows) {
     WriteFile(top / "rw-", "", 0600);
-    CwdGuard cwd(top.Path());
-    const std::vector<HomeCase> cases = {
-        {unset, "file", "file"},
-        {"missing", "rw-", ""},
-        {unset, unset, ""},
-        {"", "", ""},
-    };
-    for (const HomeCase& row : cases) {
-        SCOPED_TRACE(row.khome.value_or("<unset>") + " " + row.home.value_or("<unset>"));
-        env.Set("KHOME", row.khome).Set("HOME", row.home);
-        if (row.expected.empty()) {
-            EXPECT_THROW(COSUtil::GetHomeDir(), CFileNotReady);
-        } else {
-            EXPECT_EQ(COSUtil::GetHomeDir(), row.expected);
-        }
+    env.Set("KHOME", top / "missing").Set("HOME", top / "rw-");
+    EXPECT_THROW(COSUtil::GetHomeDir(), CFileNotReady);
+    Messages got = RecordedMessages();
+    for (Message& message : got) {
+        message.line = 0;  // the library's own source lines
     }
+    const Messages expected = {
+        Error("Could not establish HOME directory in GetHomeDir function.\n"),
+        Print("       Close Kolvane.\n"),
+        Print("       Set KHOME environment variable to point to\n"),
+        Print("       the directory of your choice and check that this\n"),
+        Print("       directory has read/write/execute permissions.\n"),
+        Print("       Start Kolvane again.\n"),
+        Raised("../OSUtil", 0, "File not ready"),
+        Passed("../OSUtil", 0, "File not ready"),
+    };
+    EXPECT_EQ(got, expected);
 }
 
-struct SearchPathCase {
-    Maybe pathList;  // unset: no preferences file
-    Maybe path;
+struct TmpCase {
+    Maybe ktmp;
+    Maybe tmpdir;
+    Maybe tmp;
     std::string expected;
 };
 
-// A separator ends an entry: a leading or doubled one makes an empty entry,
-// a trailing one none; one trailing '/' goes. PATH's entries follow the
-// PathList's unless listed already. The fuzz driver proves the trims and
-// '\' against its model; SetUserPATH puts each value into the environment.
-TEST_F(OSUtilTest, SetUserPATHListsPathListThenNewPATHEntries) {
-    const std::vector<SearchPathCase> cases = {
-        {unset, ":a::b/:", ":a:b"},
-        {"/p", "", "/p"},
-        {"/p", ":", "/p:"},
-        {"/p/::/p", "/p/:c:c/", "/p::/p:c"},
+// KTMP, TMPDIR, TMP: the first that is not empty, '\' read as '/'. A set KTMP
+// is announced, even an empty one.
+TEST_F(OSUtilTest, GetTmpDirTakesTheFirstNonEmptyVariable) {
+    const std::vector<TmpCase> cases = {
+        {unset, "\\t\\d", "x", "/t/d"},
+        {unset, "", "x\\y", "x/y"},
+        {".\\k", "d", "x", "./k"},
+        {"", "", unset, "/tmp"},
     };
-    for (const SearchPathCase& row : cases) {
-        SCOPED_TRACE(row.pathList.value_or("<none>") + " and " + row.path.value_or("<unset>"));
-        std::filesystem::remove(iniFile);
-        if (row.pathList) {
-            WriteFile(iniFile, "PathList = " + *row.pathList + "\n");
+    for (const TmpCase& row : cases) {
+        SCOPED_TRACE(row.ktmp.value_or("<unset>") + " " + row.tmpdir.value_or("<unset>"));
+        env.Set("KTMP", row.ktmp).Set("TMPDIR", row.tmpdir).Set("TMP", row.tmp);
+        ClearMessages();
+        EXPECT_EQ(COSUtil::GetTmpDir(), row.expected);
+        Messages announced;
+        if (row.ktmp) {
+            announced = {Print("\nINFO : KTMP already defined as an environment variable\n"),
+                         Print("INFO : Defined value will be used:\n" + *row.ktmp + "\n")};
         }
-        env.Set("PATH", row.path);
-        EXPECT_TRUE(COSUtil::SetUserPATH());
-        EXPECT_EQ(EnvValue("PATH"), row.expected);
+        EXPECT_EQ(RecordedMessages(), announced);
     }
 }
 
