@@ -156,6 +156,7 @@ TEST_F(SystemFailureTest, GetUserNameWritesTheLoginAndItsNulOnlyWhereBothFit) {
     EXPECT_EQ(COSUtil::GetUserName(buffer.data(), &length), 0);
     EXPECT_EQ(buffer, "########");
     length = 5;
+    EXPECT_EQ(COSUtil::GetUserName(nullptr, &length), 0);
     EXPECT_EQ(COSUtil::GetUserName(buffer.data(), &length), 1);
     EXPECT_EQ(buffer, "kolv\0###"s);
     EXPECT_EQ(length, 4UL);
