@@ -25,7 +25,7 @@ static void Nested(void (*body)()) {
     KOLV_TRACE_END("../Tag") outerLine = __LINE__;
 }
 
-TEST(KolvErrTest, TracePointsReportEachPassageOfTheVeryObjectThrown) {
+TEST(KolvErrTest, TracePointsAnnounceEachPassageOfTheVeryObjectThrown) {
     Nested([] {});
     ClearMessages();
     EXPECT_THROW(Nested([] { throw Engine(); }), Engine);

@@ -273,7 +273,7 @@ TEST_F(SystemFailureTest, ACreationThatCannotOpenTheFileWritesNothing) {
 }
 
 // A file read in several pieces: fopen failing, or fgets after its first read.
-TEST_F(SystemFailureTest, AFailedReadIsReportedAndSetsNothing) {
+TEST_F(SystemFailureTest, AFailedReadSaysSoAndSetsNothing) {
     std::string name = top / "read.ini";
     WriteFile(name, std::string(std::size_t{64} * 1024, '#') + "\nKey = v\n");
     CInitFile settings(name, /*bForceCreate=*/false);
