@@ -219,7 +219,6 @@ TEST_F(SystemFailureTest, SetupPythonPutsThePlatformDirectoryFirst) {
     const std::string path = ".:" + platform;
     const std::string home = platform + "/Python";
     const std::vector<PythonCase> cases = {
-        {"", std::nullopt, path, home, platform},
         {"", "\\lib:x", path + ":/lib:x", home, platform},
         {"", "", path + ":", home, platform},
         {"PYTHONPATH", std::nullopt, "<unset>", "<unset>", "<unset>"},
