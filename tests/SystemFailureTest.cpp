@@ -247,6 +247,18 @@ TEST_F(SystemFailureTest, SetupPythonPutsThePlatformDirectoryFirst) {
     }
 }
 
+// A program under the working directory, whose '\\' reads as '/'.
+TEST_F(SystemFailureTest, SetupPythonReadsTheWorkingDirectoryWithSlashes) {
+    for (const char* dir : {"w", "w/d", "w/d/bin", "w\\d"}) {
+        MakeDir(top / dir);
+    }
+    WriteFile(top / "w/d/bin/kolv", "#!", 0755);
+    const CwdGuard cwd(top / "w\\d");
+    std::string program = "bin/kolv";
+    EXPECT_TRUE(COSUtil::SetupPython(program));
+    EXPECT_EQ(EnvValue("KPYTHON"), top / "w/d/Linux_ix86");
+}
+
 TEST_F(SystemFailureTest, SetupPythonWithoutAWorkingDirectorySetsNothing) {
     MakeDir(top / "gone");
     const CwdGuard cwd(top / "gone");
