@@ -1,15 +1,13 @@
 // FakeSystem.cpp: a system that kolvenv's tests preload into kolvenv (LD_PRELOAD) to show how
-// the doctor reports what no healthy machine of ours shows: a system the library does not know,
-// access() denying the current user everything, and a password entry of the test's choosing:
-// none, unless FAKE_PASSWD_HOME names its home directory.
+// the doctor reports what no healthy machine of ours shows: access() denying the current user
+// everything, and a password entry of the test's choosing: none, unless FAKE_PASSWD_HOME names
+// its home directory.
 
 #include <pwd.h>
-#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 extern "C" {
 
@@ -19,12 +17,6 @@ __attribute__((visibility("default"))) passwd* getpwuid(uid_t /*uid*/) {
     entry.pw_name = name;
     entry.pw_dir = std::getenv("FAKE_PASSWD_HOME");
     return entry.pw_dir != nullptr ? &entry : nullptr;
-}
-
-__attribute__((visibility("default"))) int uname(utsname* names) {
-    std::memset(names, 0, sizeof *names);
-    std::strcpy(names->sysname, "Elsewhere");
-    return 0;
 }
 
 __attribute__((visibility("default"))) int access(const char* /*path*/, int /*mode*/) {

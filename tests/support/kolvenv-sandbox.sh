@@ -10,20 +10,24 @@
 # writes its errors to out as well, in the order they come. The variables are set after the
 # sandbox's own (HOME=., TMPDIR=tmp, PATH=inst/bin:/usr/bin:/bin, and an ASAN_OPTIONS that lets a
 # library preloaded into a sanitizer build come before the sanitizer's runtime) and so override
-# them. The user's preferences file, which the test writes in the sandbox itself, is no part of
-# the layout.
+# them. The sandbox holds the user's own preferences file, which the command must leave as it
+# was: when it does not, the script says so on the command's standard error.
 
 set -e
 cd "$1"
 shift
+# The user's preferences file is named by the login (the script stops here without one).
+own="$PWD/kolv_$(id -un).ini"
+printf '# the user'\''s own\nPathList = extra\nOther = 1\n' >"$own"
+cp "$own" .own
 
 # A temporary directory; the installation (a directory among its programs, its Python
 # directory); a directory outside it for a program; a lock directory for the database m.kdb;
 # homes for the doctor: one without a preferences file, one whose preferences file cannot be
 # created (its name links into a missing directory), one where a directory stands in its place.
 mkdir -p tmp inst/bin/adir inst/Linux_ix86/Python other/bin m.lck fresh dangling
-ln -s missing/kolv.ini "dangling/kolv_$(id -un).ini"
-mkdir -p "unreadable/kolv_$(id -un).ini"
+ln -s missing/kolv.ini "dangling/${own##*/}"
+mkdir -p "unreadable/${own##*/}"
 # A directory whose mode lets not even its owner write to it.
 mkdir -m 500 ro
 # The installation's program (not empty: a search skips an empty file), and a program outside
@@ -45,5 +49,7 @@ for option; do
     shift
 done
 
-exec env -i HOME=. TMPDIR=tmp PATH=inst/bin:/usr/bin:/bin \
-    ASAN_OPTIONS=verify_asan_link_order=0 "$@"
+env -i HOME=. TMPDIR=tmp PATH=inst/bin:/usr/bin:/bin \
+    ASAN_OPTIONS=verify_asan_link_order=0 "$@" && status=0 || status=$?
+cmp -s "$own" "${own%/*}/.own" || echo "the command changed the user's preferences file" >&2
+exit "$status"
