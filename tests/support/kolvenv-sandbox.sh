@@ -3,60 +3,53 @@
 # world, with the sandbox's environment and nothing else, no input, and the output and errors
 # written to the files out and err of the sandbox. Exits with the command's status.
 #
-#   kolvenv-sandbox.sh SANDBOX [--gone | --full | --merged] [VARIABLE=VALUE...] COMMAND [ARGS...]
+#   kolvenv-sandbox.sh SANDBOX [--gone | --full | --merged]... [VARIABLE=VALUE...] COMMAND [ARGS...]
 #
-# --gone runs the command in a working directory that has been removed; --full gives it a
-# standard output that cannot be written (a full disk); --merged writes its errors to out as well,
-# in the order they come. The variables are set after the sandbox's own (HOME=., TMPDIR=tmp,
-# PATH=inst/bin:/usr/bin:/bin, and an ASAN_OPTIONS that lets a library preloaded into a sanitizer
-# build come before the sanitizer's runtime) and so override them.
-# The layout below is made where it is missing; a run may add to it (the doctor creates a missing
-# preferences file in fresh/). The user's preferences file, which the test writes in the sandbox
-# itself, is no part of it.
+# The options come first, in any order: --gone runs the command in a working directory that has
+# been removed; --full gives it a standard output that cannot be written (a full disk); --merged
+# writes its errors to out as well, in the order they come. The variables are set after the
+# sandbox's own (HOME=., TMPDIR=tmp, PATH=inst/bin:/usr/bin:/bin, and an ASAN_OPTIONS that lets a
+# library preloaded into a sanitizer build come before the sanitizer's runtime) and so override
+# them. The sandbox holds the user's own preferences file, which the command must leave as it
+# was: when it does not, the script says so on the command's standard error.
 
 set -e
 cd "$1"
 shift
+# The user's preferences file is named by the login (the script stops here without one).
+own="$PWD/kolv_$(id -un).ini"
+printf '# the user'\''s own\nPathList = extra\nOther = 1\n' >"$own"
+cp "$own" .own
 
-# A temporary directory, and a directory whose mode lets not even its owner write to it.
-mkdir -p tmp
-mkdir -p -m 500 ro
-# The installation: its program (not empty: a search skips an empty file), a directory among
-# its programs, its Python directory.
-mkdir -p inst/bin/adir inst/Linux_ix86/Python
+# A temporary directory; the installation (a directory among its programs, its Python
+# directory); a directory outside it for a program; a lock directory for the database m.kdb;
+# homes for the doctor: one without a preferences file, one whose preferences file cannot be
+# created (its name links into a missing directory), one where a directory stands in its place.
+mkdir -p tmp inst/bin/adir inst/Linux_ix86/Python other/bin m.lck fresh dangling
+ln -s missing/kolv.ini "dangling/${own##*/}"
+mkdir -p "unreadable/${own##*/}"
+# A directory whose mode lets not even its owner write to it.
+mkdir -m 500 ro
+# The installation's program (not empty: a search skips an empty file), and a program outside
+# it that no one may run.
 echo >inst/bin/prog
 chmod 755 inst/bin/prog
-# A file outside the installation that no one may run.
-mkdir -p other/bin
 echo >other/bin/plain
-# A lock directory for the database m.kdb, a lock file for f.kdb.
-mkdir -p m.lck
-touch f.lck
-# Homes for the doctor: one without a preferences file, one where a directory stands in its
-# place.
-mkdir -p fresh
-mkdir -p "unreadable/kolv_$(id -un).ini"
-# A home whose preferences file cannot be created: its name links into a missing directory.
-mkdir -p dangling
-ln -sf missing/kolv.ini "dangling/kolv_$(id -un).ini"
 
 # No input; the output and errors to files.
 exec </dev/null >out 2>err
 
-if [ "$1" = --merged ]; then
+for option; do
+    case $option in
+    --merged) exec 2>&1 ;;
+    --full) exec >/dev/full ;;
+    --gone) mkdir gone && cd gone && rmdir ../gone ;;
+    *) break ;;
+    esac
     shift
-    exec 2>&1
-fi
-if [ "$1" = --full ]; then
-    shift
-    exec >/dev/full
-fi
-if [ "$1" = --gone ]; then
-    shift
-    mkdir gone
-    cd gone
-    rmdir ../gone
-fi
+done
 
-exec env -i HOME=. TMPDIR=tmp PATH=inst/bin:/usr/bin:/bin \
-    ASAN_OPTIONS=verify_asan_link_order=0 "$@"
+env -i HOME=. TMPDIR=tmp PATH=inst/bin:/usr/bin:/bin \
+    ASAN_OPTIONS=verify_asan_link_order=0 "$@" && status=0 || status=$?
+cmp -s "$own" "${own%/*}/.own" || echo "the command changed the user's preferences file" >&2
+exit "$status"
