@@ -42,7 +42,8 @@ void GetUserPATH(benchmark::State& state) {
     const int nEntries = static_cast<int>(state.range(0));
     TempDir home;
     EnvGuard env;
-    env.Unset("KHOME").Set("HOME", home.Path());
+    env.Unset("KHOME");
+    env.Set("HOME", home.Path());
     WriteFile(COSUtil::GetInitFile(), "PathList = /opt/kolvane/bin : /opt/tools/bin/\n");
     const std::string path = NumberedList(home.Path() + "/d", "", nEntries);
     env.Set("PATH", path);

@@ -216,7 +216,8 @@ void Preferences(Input& in) {
     std::string path = in.Text();
     TempDir home;
     EnvGuard env;
-    env.Set("PATH", path).Set("KHOME", home.Path());
+    env.Set("PATH", path);
+    env.Set("KHOME", home.Path());
     std::string ini = COSUtil::GetInitFile();
     WriteFile(ini, "PathList=" + list + "\n" + in.Take(npos));
     std::string value;

@@ -42,8 +42,7 @@ const Values kValues;
 template <class T, class VectorDump, class ArrayDump>
 void ExpectVectorDumps(const std::vector<T>& values, const char* format, VectorDump vector,
                        ArrayDump array) {
-    for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{5}, std::size_t{6},
-                                std::size_t{11}, values.size()}) {
+    for (const std::size_t n : std::vector<std::size_t>{0, 1, 5, 6, 11, values.size()}) {
         SCOPED_TRACE(n);
         std::vector<T> v(values.begin(), values.begin() + n);
         std::valarray<T> a(v.data(), n);

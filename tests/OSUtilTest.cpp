@@ -1,6 +1,6 @@
 // COSUtil: platform answers, directory checks, the repair block of a missing
-// home, the temporary directory, the executable search and installation
-// discovery. The fuzz driver checks line splitting, the lock path's rule and
+// home, the temporary directory, and installation discovery with its
+// executable search. The fuzz driver checks line splitting, the lock path's rule and
 // the search path against models; the failure test the choice of the home, the
 // login name, the preferences file's name, the pause and the Python set-up
 // through interposed system calls.
@@ -11,7 +11,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <tuple>
 
 #include "Messages.h"
 #include "TestSupport.h"
@@ -32,7 +31,9 @@ protected:
         MakeDir(inst);
         MakeDir(bin);
         WriteFile(bin + "/kolv", "#!/bin/sh\n", 0755);
-        env.Unset("KHOME").Set("HOME", home).Set("PATH", "");
+        env.Unset("KHOME");
+        env.Set("HOME", home);
+        env.Set("PATH", "");
         ClearMessages();
     }
 
@@ -99,45 +100,11 @@ TEST_F(OSUtilTest, CheckDirRefusesWithABlockWordedForTheKind) {
     }
 }
 
-struct ExecutableCase {
-    std::string name;
-    std::string dirs;
-    std::string found;  // the name afterwards; "": not found, the name unchanged
-};
-
-// In the home: an empty executable, one with only group and other bits; in
-// the installation's bin: kolv and plain. "plain" and "empty" in the working
-// directory are taken as given: no search, no size test.
-TEST_F(OSUtilTest, FindExeInStringPATHTakesTheFirstNonEmptyOwnerExecutable) {
-    CwdGuard cwd(top.Path());
-    WriteFile(home + "/kolv", "", 0755);
-    WriteFile(home + "/other", "#!", 0655);
-    WriteFile("plain", "data", 0644);
-    WriteFile(bin + "/plain", "#!", 0700);
-    WriteFile("empty", "", 0100);
-    const std::vector<ExecutableCase> cases = {
-        {"kolv", home + "::" + bin, bin + "/kolv"},
-        {"other", home, ""},
-        {"kolv\0x"s, bin, bin + "/kolv"},
-        {"", home + ":" + bin, home + "/"},
-        {"plain", bin, ""},
-        {"empty", "", "empty"},
-    };
-    for (const ExecutableCase& row : cases) {
-        SCOPED_TRACE(row.name + " in " + row.dirs);
-        std::string name = row.name;
-        std::string dirs = row.dirs;
-        const bool found = COSUtil::FindExeInStringPATH(name, dirs);
-        const std::string after = row.found.empty() ? row.name : row.found;
-        EXPECT_EQ(std::make_tuple(found, name, dirs),
-                  std::make_tuple(!row.found.empty(), after, row.dirs));
-    }
-}
-
 // A missing KHOME, and a HOME without its owner's execute bit.
 TEST_F(OSUtilTest, WithoutAHomeGetHomeDirSaysHowToRepairItAndThrows) {
     WriteFile(top / "rw-", "", 0600);
-    env.Set("KHOME", top / "missing").Set("HOME", top / "rw-");
+    env.Set("KHOME", top / "missing");
+    env.Set("HOME", top / "rw-");
     EXPECT_THROW(COSUtil::GetHomeDir(), CFileNotReady);
     Messages got = RecordedMessages();
     for (Message& message : got) {
@@ -173,8 +140,10 @@ TEST_F(OSUtilTest, GetTmpDirTakesTheFirstNonEmptyVariable) {
         {"", "", unset, "/tmp"},
     };
     for (const TmpCase& row : cases) {
-        SCOPED_TRACE(row.ktmp.value_or("<unset>") + " " + row.tmpdir.value_or("<unset>"));
-        env.Set("KTMP", row.ktmp).Set("TMPDIR", row.tmpdir).Set("TMP", row.tmp);
+        SCOPED_TRACE(row.expected);
+        env.Set("KTMP", row.ktmp);
+        env.Set("TMPDIR", row.tmpdir);
+        env.Set("TMP", row.tmp);
         ClearMessages();
         EXPECT_EQ(COSUtil::GetTmpDir(), row.expected);
         Messages announced;
@@ -201,13 +170,18 @@ TEST_F(OSUtilTest, FindInstallationIsTheParentOfTheProgramsDirectory) {
         MakeDir(top / dir);
     }
     WriteFile(top / "e/bin/kolv", "", 0755);
+    WriteFile(top / "d/kolv", "#!", 0655);
     const std::string no = "/none";
     const std::string at = top.Path();
+    // Along the search path a program is skipped when empty or not executable by its owner;
+    // a name is cut at its NUL.
+    const std::string skipped = no + "::" + top / "e/bin" + ":" + top / "d";
     const std::vector<InstallationCase> cases = {
         {"\\kolv", no, no, at, "/", "/kolv"},
         {"bin\\kolv", inst, no, at, inst + "/", "bin/kolv"},
-        {"bin/kolv", top / "e", no + ":" + bin, at, inst + "/", bin + "/kolv"},  // empty: search
-        {"bin/kolv", top / "d", no + ":" + bin, at, inst + "/", bin + "/kolv"},  // a directory
+        {"bin/kolv", top / "e", skipped + ":" + bin, at, inst + "/", bin + "/kolv"},  // empty
+        {"bin/kolv", top / "d", no + ":" + bin, at, inst + "/", bin + "/kolv"},       // a directory
+        {"kolv\0x"s, no, bin, at, inst + "/", bin + "/kolv"},
         {"bin/kolv", no, no, at, "", "kolv"},
         {"kolv", no, "bin", inst, "./", "bin/kolv"},
         {"kolv", no, no, bin, "../", "kolv"},
@@ -219,8 +193,8 @@ TEST_F(OSUtilTest, FindInstallationIsTheParentOfTheProgramsDirectory) {
         std::string program = row.program;
         std::string base = row.base;
         const std::string directory = COSUtil::FindInstallation(program, base);
-        EXPECT_EQ(std::make_tuple(directory, program),
-                  std::make_tuple(row.directory, row.programAfter));
+        EXPECT_EQ(directory, row.directory);
+        EXPECT_EQ(program, row.programAfter);
     }
 }
 

@@ -40,14 +40,13 @@ public:
         }
     }
     // Sets the variable, or unsets it for std::nullopt.
-    EnvGuard& Set(const std::string& name, const std::optional<std::string>& value) {
+    void Set(const std::string& name, const std::optional<std::string>& value) {
         const char* earlier = std::getenv(name.c_str());
         m_saved.emplace(name,
                         earlier != nullptr ? std::optional<std::string>(earlier) : std::nullopt);
         value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-        return *this;
     }
-    EnvGuard& Unset(const std::string& name) { return Set(name, std::nullopt); }
+    void Unset(const std::string& name) { Set(name, std::nullopt); }
 };
 
 // The value of an environment variable, or "<unset>".
@@ -96,7 +95,8 @@ public:
 // sets its mode.
 inline void WriteFile(const std::string& path, const std::string& content, mode_t mode = 0644) {
     std::ofstream out(path, std::ios::binary);
-    Require(out << content << std::flush && chmod(path.c_str(), mode) == 0, "write " + path);
+    Require(static_cast<bool>(out << content << std::flush), "write " + path);
+    Require(chmod(path.c_str(), mode) == 0, "set the mode of " + path);
 }
 
 inline std::string ReadFile(const std::string& path) {
@@ -105,5 +105,6 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 inline void MakeDir(const std::string& path, mode_t mode = 0700) {
-    Require(mkdir(path.c_str(), 0700) == 0 && chmod(path.c_str(), mode) == 0, "make " + path);
+    Require(mkdir(path.c_str(), 0700) == 0, "make " + path);
+    Require(chmod(path.c_str(), mode) == 0, "set the mode of " + path);
 }

@@ -3,11 +3,11 @@
 # world, with the sandbox's environment and nothing else, no input, and the output and errors
 # written to the files out and err of the sandbox. Exits with the command's status.
 #
-#   kolvenv-sandbox.sh SANDBOX [--gone | --full | --merged]... [VARIABLE=VALUE...] COMMAND [ARGS...]
+#   kolvenv-sandbox.sh SANDBOX [VARIABLE=VALUE...] COMMAND [ARGS...]
 #
-# The options come first, in any order: --gone runs the command in a working directory that has
-# been removed; --full gives it a standard output that cannot be written (a full disk); --merged
-# writes its errors to out as well, in the order they come. The variables are set after the
+# Two options may stand anywhere after SANDBOX: --gone runs the command in a working directory
+# that has been removed; --full gives it a standard output that cannot be written (a full disk).
+# The variables are set after the
 # sandbox's own (HOME=., TMPDIR=tmp, PATH=inst/bin:/usr/bin:/bin, and an ASAN_OPTIONS that lets a
 # library preloaded into a sanitizer build come before the sanitizer's runtime) and so override
 # them. The sandbox holds the user's own preferences file, which the command must leave as it
@@ -39,14 +39,13 @@ echo >other/bin/plain
 # No input; the output and errors to files.
 exec </dev/null >out 2>err
 
-for option; do
-    case $option in
-    --merged) exec 2>&1 ;;
+for word; do
+    shift
+    case $word in
     --full) exec >/dev/full ;;
     --gone) mkdir gone && cd gone && rmdir ../gone ;;
-    *) break ;;
+    *) set -- "$@" "$word" ;;
     esac
-    shift
 done
 
 env -i HOME=. TMPDIR=tmp PATH=inst/bin:/usr/bin:/bin \
