@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <random>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -131,6 +133,20 @@ TEST(Kolvenv, HelpNamesEverySubcommand) {
         EXPECT_THAT(std::get<1>(RunInSandbox({}, {name, "--help"})),
                     StartsWith("usage: kolvenv " + name));
     }
+}
+
+// The generator's numbers as kolvenv prints them (%.17g), by the standard library's generator of
+// the same sequence (48271 * seed modulo 2^31 - 1), each scaled as the library scales it: times
+// the double nearest to 1 / (2^31 - 1).
+TEST(Kolvenv, RandDrawsAsTheGenerator) {
+    const auto [status, out, err] = RunInSandbox({}, {"rand", "--seed", "12345", "2000"});
+    std::minstd_rand generator(12345);
+    std::ostringstream expected;
+    expected.precision(17);
+    for (int i = 0; i < 2000; ++i) {
+        expected << static_cast<double>(generator()) * (1.0 / 2147483647) << "\n";
+    }
+    EXPECT_EQ(out, expected.str());
 }
 
 // The doctor's decisions, one scenario a row, each in a fresh sandbox: which items have
